@@ -1,0 +1,34 @@
+# Places a built deliverable where the device has it: in the build tree's
+# device template (copied into every simulated device root), in a device root
+# laid out by `cmake --install <build> --component device --prefix <root>`,
+# and beside an installed simulator.
+function(lumivo_place_target target device_dir)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${LUMIVO_DEVICE_TEMPLATE}/${device_dir}"
+    COMMAND ${CMAKE_COMMAND} -E copy "$<TARGET_FILE:${target}>" "${LUMIVO_DEVICE_TEMPLATE}/${device_dir}/"
+    VERBATIM)
+  install(TARGETS ${target} LIBRARY DESTINATION "${device_dir}" COMPONENT device)
+  install(TARGETS ${target} LIBRARY DESTINATION "${LUMIVO_INSTALL_TEMPLATE}/${device_dir}" COMPONENT simulator)
+endfunction()
+
+# The same for a data file of a deliverable (filter list, bundle description).
+function(lumivo_place_file source device_dir)
+  get_filename_component(name "${source}" NAME)
+  configure_file("${source}" "${LUMIVO_DEVICE_TEMPLATE}/${device_dir}/${name}" COPYONLY)
+  install(FILES "${source}" DESTINATION "${device_dir}" COMPONENT device)
+  install(FILES "${source}" DESTINATION "${LUMIVO_INSTALL_TEMPLATE}/${device_dir}" COMPONENT simulator)
+endfunction()
+
+# Settings for both deliverables: only the module's own entry points are
+# visible, and a reloaded module starts from fresh state.
+function(lumivo_deliverable target)
+  set_target_properties(${target} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    PREFIX "")
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    # Unique symbols would pin the module in memory after dlclose.
+    target_compile_options(${target} PRIVATE -fno-gnu-unique)
+  endif()
+  target_link_libraries(${target} PRIVATE lumivo_settings lumivo_sim)
+endfunction()

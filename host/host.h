@@ -1,0 +1,210 @@
+// The platform seam. Every service the two deliverables take from the device
+// goes through the declarations below, and nothing else in the deliverables
+// includes a platform header. Exactly one library implements this header in a
+// build: the iOS adapter on a device, the simulated device on Linux.
+//
+// Shared rules:
+// - A host object reference (Id) is an opaque pointer and null means absent.
+//   Every query on null yields null, false or zero and never fails, as
+//   messaging nil does on the device.
+// - Every call arrives on, and every callback is made on, the host process's
+//   main thread.
+// - Device paths are written in full ("/var/mobile/..."); the host maps them
+//   onto its own file system.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace host {
+
+// The platform's floating-point type for screen quantities: double on 64-bit
+// hosts, float on 32-bit ones.
+using CGFloat = std::conditional_t<(sizeof(void*) >= 8), double, float>;
+
+struct Object;
+using Id = Object*;
+struct Class;
+struct Selector;
+using Sel = const Selector*;
+// A method implementation. Call it only after casting it back to the method's
+// own shape, R (*)(Id self, Sel cmd, arguments...).
+using Imp = void (*)();
+
+// ---------------------------------------------------------------- runtime
+
+// objc_getClass: the class of that name, or null when the host has none.
+Class* getClass(const char* name);
+// sel_registerName: the unique selector for a method name. Never null.
+Sel selectorNamed(const char* name);
+// Takes one counted reference to the object and returns it. Null is ignored.
+Id retain(Id object);
+// Gives back one counted reference; the last one destroys the object through
+// its class's `dealloc`. Null is ignored.
+void release(Id object);
+
+// ---------------------------------------------------------------- loader
+
+// MSHookMessageEx: from now on every call of `sel` on `cls` runs
+// `replacement`; `*saved` receives the implementation it replaced, which runs
+// the original when called. A null class installs nothing and leaves `*saved`
+// as it was.
+void hookMessage(Class* cls, Sel sel, Imp replacement, Imp* saved);
+
+// ---------------------------------------------------------------- Foundation
+
+// kCFCoreFoundationVersionNumber of the running host.
+double coreFoundationVersion();
+
+struct AutoreleasePool;
+// NSAutoreleasePool alloc/init: opens a scope for temporary objects.
+AutoreleasePool* autoreleasePoolPush();
+// drain: frees the temporary objects handed out since the matching push.
+void autoreleasePoolDrain(AutoreleasePool* pool);
+
+// ---------------------------------------------------------------- files
+
+// Reads the whole file at a device path into `bytes`. False, with `bytes`
+// empty, when it is absent or cannot be read.
+bool readFile(const char* devicePath, std::string& bytes);
+// writeToFile:atomically:YES. Replaces the file at a device path with
+// `bytes` so that readers see the old file or the new one, never a mix.
+// False when nothing was replaced; the old file is then untouched.
+bool replaceFile(const char* devicePath, std::string_view bytes);
+
+// ---------------------------------------------------------------- notifications
+
+struct NotifyCenter;
+// A CFNotificationCallback. For Darwin notifications `object` and `userInfo`
+// are always null.
+using NotificationCallback = void (*)(NotifyCenter* center, void* observer,
+                                      const char* name, const void* object,
+                                      const void* userInfo);
+// CFNotificationSuspensionBehavior.
+enum SuspensionBehavior : int {
+  kSuspensionDrop = 1,
+  kSuspensionCoalesce = 2,
+  kSuspensionHold = 3,
+  kSuspensionDeliverImmediately = 4,
+};
+// CFNotificationCenterGetDarwinNotifyCenter: the system-wide, payload-free
+// notification centre. Never null.
+NotifyCenter* darwinNotifyCenter();
+// CFNotificationCenterAddObserver: `callback` runs on the main thread for
+// every post of `name` anywhere on the device, posts that arrive together
+// coalesced into one call. Null centre, callback or name registers nothing.
+void notifyCenterAddObserver(NotifyCenter* center, const void* observer,
+                             NotificationCallback callback, const char* name,
+                             const void* object, int suspensionBehavior);
+// notify_post: posts the Darwin notification `name` to every observer on the
+// device, this process included. Returns at once; delivery is asynchronous.
+void notifyPost(const char* name);
+
+// ---------------------------------------------------------------- SpringBoard
+
+// SBAwayController sharedAwayController: the lock-screen controller, or null
+// when the host has no such class.
+Id awayControllerShared();
+// isLocked: true while the device is locked.
+bool awayControllerIsLocked(Id awayController);
+// SBDisplayStack topApplication: the application object in front of that
+// stack, or null.
+Id displayStackTopApplication(Id displayStack);
+// SBApplication displayIdentifier: the application's identifier.
+std::optional<std::string> applicationDisplayIdentifier(Id application);
+// SBWorkspace bksWorkspace: the workspace's backing workspace, or null.
+Id workspaceBKSWorkspace(Id workspace);
+// BKSWorkspace topApplication: identifier of the application in front, or
+// none when no application is.
+std::optional<std::string> bksWorkspaceTopApplication(Id bksWorkspace);
+
+// ---------------------------------------------------------------- UIKit
+
+// UIKeyboard isOnScreen: true while the on-screen keyboard shows; false when
+// the host has no keyboard class.
+bool keyboardIsOnScreen();
+// UIScreen mainScreen: the main screen, or null.
+Id screenMain();
+// brightness: the screen's brightness, 0 for a null screen.
+CGFloat screenBrightness(Id screen);
+
+// Receives the index of the button the user tapped in an alert it delegates.
+class AlertDelegate {
+ public:
+  // alertView:clickedButtonAtIndex:. The cancel button is 0, the others are
+  // numbered from 1 in the order given when the alert was created.
+  virtual void alertViewClickedButtonAtIndex(Id alertView, std::intptr_t buttonIndex) = 0;
+
+ protected:
+  ~AlertDelegate() = default;
+};
+// UIAlertView alloc + initWithTitle:message:delegate:cancelButtonTitle:
+// otherButtonTitles:. Returns one counted reference owned by the caller.
+// `message` may be null. The delegate must outlive the alert.
+Id alertCreate(const char* title, const char* message, AlertDelegate* delegate,
+               const char* cancelButtonTitle,
+               std::initializer_list<const char*> otherButtonTitles);
+// show: puts the alert on screen; the alert machinery keeps it alive until a
+// button is tapped.
+void alertShow(Id alertView);
+// UIApplication sharedApplication: the process's application object.
+Id applicationShared();
+// NSURL URLWithString: a temporary link object, freed with the innermost
+// autorelease pool. Null for a null string.
+Id urlWithString(const char* string);
+// openURL: hands the link to the system, which opens the application that
+// serves it. Nothing happens for a null application or link.
+void applicationOpenURL(Id application, Id url);
+
+// ---------------------------------------------------------------- GraphicsServices
+
+// GSEventSetBacklightLevel: sets the backlight to `level`, passed as it is.
+void setBacklightLevel(float level);
+
+// ---------------------------------------------------------------- event framework
+
+// LAListener: receives the events the user assigned to the name it is
+// registered under.
+class Listener {
+ public:
+  // activator:receiveEvent:. An event left unhandled goes on to the host.
+  virtual void activatorReceiveEvent(Id activator, Id event) = 0;
+
+ protected:
+  ~Listener() = default;
+};
+// LAActivator sharedInstance, or null when the framework is absent.
+Id activatorShared();
+// registerListener:forName:. The listener must live as long as the process.
+void activatorRegisterListener(Id activator, Listener* listener, const char* name);
+// LAEvent setHandled:.
+void eventSetHandled(Id event, bool handled);
+
+// ---------------------------------------------------------------- toggle framework
+
+// FSSwitchDataSource, the part of it a switch implements. The framework
+// supplies its own default for every operation not listed here.
+class SwitchDataSource {
+ public:
+  virtual ~SwitchDataSource() = default;
+  // The switch state: 0 off, 1 on, -1 indeterminate.
+  virtual int stateForSwitchIdentifier(std::string_view switchIdentifier) = 0;
+  // The user tapped the switch; `newState` is the state asked for.
+  virtual void applyStateForSwitchIdentifier(int newState, std::string_view switchIdentifier) = 0;
+  // The user triggered the switch's alternate action.
+  virtual void applyAlternateActionForSwitchIdentifier(std::string_view switchIdentifier) = 0;
+};
+// Creates an instance of a data-source class; the framework owns it.
+using SwitchDataSourceFactory = SwitchDataSource* (*)();
+// Makes a data-source class of the calling module known by name, as the
+// device's runtime does for every class of an image when it is loaded, so
+// that the framework can instantiate a bundle's principal class. Called from
+// the module's load-time initialiser.
+void registerSwitchDataSourceClass(const char* name, SwitchDataSourceFactory factory);
+
+}  // namespace host

@@ -1,0 +1,80 @@
+// The simulated device's control API: boots a host process on a device root,
+// drives its main run loop, injects faults and maps device paths. The
+// deliverables cannot reach this header; tests and the simulator use it as a
+// user and the operating system would.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// CoreFoundation versions at which the host's generations change.
+inline constexpr double kWorkspaceVersion = 793.0;     // workspace instead of display stacks
+inline constexpr double kFrontDisplayArgVersion = 847.2;  // frontDisplayDidChange: takes an argument
+// A current host (iOS 9), the default.
+inline constexpr double kCurrentVersion = 1240.10;
+
+struct BootOptions {
+  // The device root folder. It is created when missing.
+  std::string root;
+  // The host process: "SpringBoard" runs the home screen; any other name is
+  // an ordinary application.
+  std::string process = "SpringBoard";
+  double coreFoundationVersion = kCurrentVersion;
+  // Host classes that getClass does not find ("SBAwayController",
+  // "UIKeyboard", "SBWorkspace", ...).
+  std::set<std::string> missingClasses;
+  // UIScreen mainScreen yields none.
+  bool noMainScreen = false;
+  // The event framework is absent: activatorShared yields none.
+  bool noActivator = false;
+  // Newer hosts: create the workspace at start (after the loader has run).
+  bool workspaceAtStart = true;
+  // Older hosts: display stacks created at start (the second holds the front
+  // application).
+  int displayStacksAtStart = 4;
+  // Observer registrations with the notification centre fail.
+  bool failObserverRegistration = false;
+  // Load extension libraries and switch bundles found in the root.
+  bool loadModules = true;
+};
+
+// The bundle identifier of a host process name.
+std::string bundleIdentifierFor(const std::string& process);
+
+// Boots a host process: defines the host's classes for its generation, runs
+// the loader (which runs each loaded library's initialiser), lets the host
+// create its start-up objects, and loads the switch bundles. Any process
+// already booted is shut down first.
+void boot(const BootOptions& options);
+// Ends the host process: unloads the modules and frees every object.
+void shutdown();
+bool booted();
+const BootOptions& bootOptions();
+
+// The host file-system path of a device path.
+std::string hostPath(const std::string& devicePath);
+
+// Copies the device template (the installed deliverables) into `root`.
+// Returns false with a message when the template cannot be found or copied.
+bool populateRoot(const std::string& root, const std::string& templateDir, std::string* error);
+
+// The next host::readFile / host::replaceFile of `devicePath` fails.
+void failNextRead(const std::string& devicePath);
+void failNextWrite(const std::string& devicePath);
+
+// Runs the main run loop once: delivers every notification that has arrived,
+// coalesced, then drains the turn's autorelease pool. Returns how many
+// observer callbacks ran.
+int runLoopOnce();
+// Runs the main run loop until a notification named `name` has been
+// delivered or `timeoutMs` has passed. True when one was delivered.
+bool runLoopUntilNotification(const std::string& name, int timeoutMs);
+// Runs the main run loop for `ms` milliseconds.
+void runLoopFor(int ms);
+// Number of times this process has posted `name` since boot.
+int postCount(const std::string& name);
+
+}  // namespace sim

@@ -1,0 +1,103 @@
+// The property-list document: every encoding in, XML out, nothing it does not
+// change lost. python3's plistlib is the independent judge of the files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "settings/document.h"
+#include "settings/keys.h"
+#include "sim/device.h"
+#include "tests/support/plistlib.h"
+#include "tests/support/temp_root.h"
+
+namespace {
+
+using settings::Document;
+using testing_support::python;
+using testing_support::plistlibDump;
+using testing_support::TempRoot;
+
+// A dictionary holding a value of every property-list type.
+const char kEveryType[] = R"PY(
+d = {
+  'enabled': True, 'forceMode': False, 'Increment': 0.1,
+  'small': 7, 'negative': -42, 'big': 2**63 - 1, 'huge': 2**64 - 1,
+  'text': 'caf\u00e9 \u2603 <&>', 'empty': '',
+  'data': bytes(range(256)), 'date': datetime.datetime(2024, 2, 29, 12, 30, 15),
+  'list': [1, 'two', 3.5, [True], {'k': b'\x00'}], 'nested': {'a': {'b': {'c': -1.25e-300}}},
+  'LVDisable-com.example.app': 1,
+}
+)PY";
+
+class DocumentFiles : public ::testing::TestWithParam<const char*> {
+ protected:
+  TempRoot root_;
+  std::string file_ = root_.path() + "/in.plist";
+  std::string out_ = root_.path() + "/out.plist";
+};
+
+TEST_P(DocumentFiles, ToggleKeepsEveryOtherKeyWithItsTypeAndValue) {
+  python(std::string(kEveryType) + "with open('" + file_ + "', 'wb') as f: plistlib.dump(d, f, fmt=plistlib." +
+         GetParam() + ")");
+  std::string bytes = root_.get("/in.plist");
+  Document doc = Document::parse(bytes);
+  ASSERT_EQ(doc.size(), 14u);
+  doc.setBoolean(settings::kEnabledKey, false);
+  root_.put("/out.plist", doc.toXml());
+
+  std::string expected = python(std::string(kEveryType) + "d['enabled'] = False\nprint(canon(d), end='')");
+  EXPECT_EQ(plistlibDump(out_), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, DocumentFiles, ::testing::Values("FMT_XML", "FMT_BINARY"));
+
+TEST(Document, UnreadableInputReadsAsEmptyDictionary) {
+  const std::string cases[] = {
+      "",
+      "garbage that is no property list",
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><true/></array></plist>",
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>x</string></plist>",
+      "bplist00",
+      std::string("bplist00\x08", 9),
+      "<plist><dict><key>enabled</key>",
+  };
+  for (const auto& bytes : cases) {
+    Document doc = Document::parse(bytes);
+    EXPECT_EQ(doc.size(), 0u) << bytes;
+    EXPECT_FALSE(doc.contains(settings::kEnabledKey));
+  }
+}
+
+TEST(Document, AbsentFileAndInjectedReadFaultReadAsEmpty) {
+  TempRoot root;
+  sim::boot(testing_support::bareBoot(root));
+  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 0u);
+
+  root.put(settings::kSettingsPath, Document().toXml());
+  Document one;
+  one.setBoolean("enabled", false);
+  root.put(settings::kSettingsPath, one.toXml());
+  sim::failNextRead(settings::kSettingsPath);
+  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 0u);
+  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 1u) << "a fault applies to one read only";
+
+  // A folder where the file should be is unreadable.
+  std::filesystem::remove(root.host(settings::kSettingsPath));
+  std::filesystem::create_directories(root.host(settings::kSettingsPath));
+  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 0u);
+  sim::shutdown();
+}
+
+TEST(Document, CopiesAreIndependent) {
+  Document a;
+  a.setBoolean("x", true);
+  Document b = a;
+  b.setBoolean("x", false);
+  b.remove("missing");
+  EXPECT_EQ(a.boolean("x"), true);
+  EXPECT_EQ(b.boolean("x"), false);
+  Document c = std::move(b);
+  EXPECT_EQ(c.boolean("x"), false);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// The writers' read-modify-write-and-post sequence and the atomic replace.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "settings/atomic_file.h"
+#include "settings/keys.h"
+#include "settings/store.h"
+#include "sim/device.h"
+#include "sim/journal.h"
+#include "tests/support/plistlib.h"
+#include "tests/support/temp_root.h"
+
+namespace {
+
+using testing_support::TempRoot;
+
+class Store : public ::testing::Test {
+ protected:
+  void SetUp() override { sim::boot(testing_support::bareBoot(root_)); }
+  void TearDown() override { sim::shutdown(); }
+  TempRoot root_;
+};
+
+TEST_F(Store, WriteKeepsOtherKeysThenPosts) {
+  testing_support::python("plistlib.dump({'keep': [1, 'x'], 'enabled': True}, open('" +
+                          root_.host(settings::kSettingsPath) + "', 'wb'), fmt=plistlib.FMT_BINARY)");
+  auto doc = settings::readSettings();
+  doc.setBoolean(settings::kEnabledKey, false);
+  settings::writeSettingsAndPost(doc);
+
+  EXPECT_EQ(testing_support::plistlibDump(root_.host(settings::kSettingsPath)),
+            "dict:{'enabled'=bool:False,'keep'=array:[int:1,string:'x']}");
+  int write = sim::journalIndexOf("replaceFile", settings::kSettingsPath);
+  int post = sim::journalIndexOf("notifyPost", settings::kChangedNotification);
+  ASSERT_GE(write, 0);
+  EXPECT_GT(post, write) << "the notification follows the write";
+  EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
+}
+
+TEST_F(Store, FailedWriteLeavesTheOldFileAndStillPosts) {
+  root_.put(settings::kSettingsPath, "old bytes");
+  sim::failNextWrite(settings::kSettingsPath);
+  settings::writeSettingsAndPost(settings::Document());
+  EXPECT_EQ(root_.get(settings::kSettingsPath), "old bytes");
+  EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
+}
+
+TEST(AtomicFile, ReplaceKeepsModeAndLeavesNoTemporaryFiles) {
+  TempRoot root;
+  std::string file = root.path() + "/f.plist";
+  root.put("/f.plist", "one");
+  chmod(file.c_str(), 0600);
+  ASSERT_TRUE(settings::replaceFileAtomically(file, "two"));
+  std::string bytes;
+  ASSERT_TRUE(settings::readWholeFile(file, bytes));
+  EXPECT_EQ(bytes, "two");
+  struct stat st {};
+  stat(file.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(root.path())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(AtomicFile, MissingFolderFailsAndReadOfFolderFails) {
+  TempRoot root;
+  EXPECT_FALSE(settings::replaceFileAtomically(root.path() + "/no/such/f.plist", "x"));
+  std::string bytes = "stale";
+  EXPECT_FALSE(settings::readWholeFile(root.path(), bytes));
+  EXPECT_TRUE(bytes.empty());
+}
+
+}  // namespace
