@@ -56,6 +56,7 @@ void boot(const BootOptions& options) {
   uikitDefine(options);
   alertsReset(options);
   activatorDefine(options);
+  if (options.beforeLoader) options.beforeLoader();
   if (options.loadModules) loaderRun(options);
   springBoardStart(options);
   if (options.loadModules) toggleLoad(options);

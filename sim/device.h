@@ -4,6 +4,7 @@
 // user and the operating system would.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ struct BootOptions {
   bool failObserverRegistration = false;
   // Load extension libraries and switch bundles found in the root.
   bool loadModules = true;
+  // Runs once the host's classes are defined, before the loader: a test
+  // stands in its own method implementations here (sim::setMethod), which
+  // the loaded libraries then find as the host's originals.
+  std::function<void()> beforeLoader;
 };
 
 // The bundle identifier of a host process name.

@@ -1,5 +1,12 @@
 // Control of the simulated SpringBoard: applications, the front display,
 // the lock screen, and the host objects the front-application hooks watch.
+//
+// Only the SpringBoard process (bundle com.apple.springboard) has the
+// SpringBoard classes. The host generation follows the CoreFoundation
+// version: below 793.0 display stacks, at or above it a workspace; below
+// 847.2 SpringBoard's `frontDisplayDidChange`, at or above it
+// `frontDisplayDidChange:` with the front application (or null). A process
+// starts on the home screen, unlocked, without a front display change.
 #pragma once
 
 #include <optional>
@@ -21,6 +28,13 @@ std::optional<std::string> frontApplication();
 // Locks or unlocks the device; either is followed by a front display change.
 void setLocked(bool locked);
 bool locked();
+
+// SpringBoard's own front display handler (the implementation a replacement
+// saves): how many times it has run since boot, and the identifier of the
+// application the one-argument form last received (none for null, and
+// always none where the handler takes no argument).
+int frontDisplayHandlerRuns();
+std::optional<std::string> frontDisplayHandlerArgument();
 
 // Older hosts: creates a display stack through `init` and returns what
 // `init` returned; destroys one through `dealloc`.

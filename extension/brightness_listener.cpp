@@ -1,0 +1,19 @@
+#include "extension/brightness_listener.h"
+
+#include "extension/extension_state.h"
+#include "extension/step.h"
+
+BrightnessListener::BrightnessListener(int32_t status) : status_(status) {}
+
+void BrightnessListener::activatorReceiveEvent(host::Id, host::Id event) {
+  const ExtensionState& s = extensionState();
+  // The keyboard is asked on every event, whatever the other settings say.
+  const bool keyboardShown = host::keyboardIsOnScreen();
+  const bool keyboardBlocked = keyboardShown && s.disableKeyboard;
+  if (!s.enabled || s.appDisabled || s.springBoardBlocked || keyboardBlocked) return;
+
+  const float change = stepChange(status_, s.forceMode, s.increment);
+  const host::CGFloat brightness = host::screenBrightness(host::screenMain());
+  host::setBacklightLevel(steppedLevel(brightness, change));
+  host::eventSetHandled(event, true);
+}

@@ -1,0 +1,25 @@
+// UTF-8 and UTF-16 checks and conversions for the property-list readers and
+// writer. Nothing here accepts U+0000: property-list strings are C strings
+// in the node tree, and the XML encoding cannot hold it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace settings::unicode {
+
+// Appends `cp` as UTF-8. False, with nothing appended, for U+0000, a
+// surrogate or a value beyond U+10FFFF.
+bool appendUtf8(std::string& out, char32_t cp);
+// The length of the well-formed UTF-8 sequence of a non-ASCII character
+// starting at `p`, or 0 when it is malformed (overlong, surrogate, beyond
+// U+10FFFF, truncated by `end`).
+std::size_t sequenceLength(const unsigned char* p, const unsigned char* end);
+// True when `text` is well-formed UTF-8 without U+0000.
+bool isValidUtf8(std::string_view text);
+// Appends `units` UTF-16 code units read from `p` in the given byte order,
+// converted to UTF-8. False on an unpaired surrogate or U+0000.
+bool appendUtf16(std::string& out, const unsigned char* p, std::size_t units, bool bigEndian);
+
+}  // namespace settings::unicode

@@ -1,0 +1,89 @@
+// The simulated screen, keyboard and backlight: UIScreen's brightness,
+// UIKeyboard's visibility and GraphicsServices' backlight level. The panel
+// shows a level clamped to 0...1, while every level set is recorded as it
+// was passed. A device boots at brightness 0.5 with the keyboard hidden.
+#include <cmath>
+
+#include "host/host.h"
+#include "sim/boot_steps.h"
+#include "sim/journal.h"
+#include "sim/journal_text.h"
+#include "sim/object_cast.h"
+#include "sim/uikit.h"
+
+namespace sim {
+namespace {
+
+struct Screen : host::Object {
+  using Object::Object;
+};
+
+struct ScreenModel {
+  Id mainScreen = nullptr;
+  double brightness = 0.5;
+  bool keyboardShown = false;
+  std::vector<float> backlightLevels;
+};
+
+ScreenModel& screenModel() {
+  static auto* model = new ScreenModel;
+  return *model;
+}
+
+// What the panel can show of a level.
+double panelLevel(double level) {
+  if (std::isnan(level)) return 0;
+  return std::fmin(1.0, std::fmax(0.0, level));
+}
+
+}  // namespace
+
+void uikitDefine(const BootOptions& options) {
+  auto& m = screenModel();
+  m = ScreenModel{};
+  defineClass("UIKeyboard");
+  Class* screenClass = defineClass("UIScreen");
+  if (!options.noMainScreen) m.mainScreen = allocInit<Screen>(screenClass);
+}
+
+void setScreenBrightness(double brightness) { screenModel().brightness = panelLevel(brightness); }
+
+double screenBrightnessNow() { return screenModel().brightness; }
+
+void setKeyboardOnScreen(bool shown) { screenModel().keyboardShown = shown; }
+
+bool keyboardOnScreen() { return screenModel().keyboardShown; }
+
+const std::vector<float>& backlightLevels() { return screenModel().backlightLevels; }
+
+}  // namespace sim
+
+namespace host {
+
+bool keyboardIsOnScreen() {
+  const bool shown = sim::findClass("UIKeyboard") && sim::screenModel().keyboardShown;
+  sim::journal("keyboardIsOnScreen", sim::journalText(shown));
+  return shown;
+}
+
+Id screenMain() {
+  Id screen = sim::objectAs<sim::Screen>(sim::screenModel().mainScreen) ? sim::screenModel().mainScreen : nullptr;
+  sim::journal("screenMain", screen ? "UIScreen" : "(null)");
+  return screen;
+}
+
+CGFloat screenBrightness(Id screen) {
+  const CGFloat brightness =
+      sim::objectAs<sim::Screen>(screen) ? static_cast<CGFloat>(sim::screenModel().brightness) : 0;
+  sim::journal("screenBrightness", sim::journalNumber(brightness));
+  return brightness;
+}
+
+void setBacklightLevel(float level) {
+  sim::journal("setBacklightLevel", sim::journalNumber(level));
+  auto& m = sim::screenModel();
+  m.backlightLevels.push_back(level);
+  m.brightness = sim::panelLevel(level);
+}
+
+}  // namespace host

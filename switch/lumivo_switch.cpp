@@ -1,0 +1,60 @@
+#include "switch/lumivo_switch.h"
+
+#include "settings/keys.h"
+#include "settings/store.h"
+#include "switch/menu.h"
+#include "switch/settings_link.h"
+
+namespace {
+
+// The toggle framework's "indeterminate" state, which asks for no change.
+constexpr int kIndeterminateState = -1;
+
+}  // namespace
+
+int LumivoSwitch::stateForSwitchIdentifier(std::string_view) {
+  const bool enabled = settings::readSettings().boolean(settings::kEnabledKey).value_or(settings::kEnabledDefault);
+  return enabled ? 1 : 0;
+}
+
+void LumivoSwitch::applyStateForSwitchIdentifier(int newState, std::string_view) {
+  settings::Document document = settings::readSettings();
+  switch (newState) {
+    case 0:
+    case 1:
+      document.setBoolean(settings::kEnabledKey, newState == 1);
+      break;
+    case kIndeterminateState:
+      return;
+    default:
+      // Other states change no key, but the file is still rewritten and the
+      // change announced.
+      break;
+  }
+  settings::writeSettingsAndPost(document);
+}
+
+void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
+  host::Id alert = host::alertCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton,
+                                     {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton});
+  host::alertShow(alert);
+  host::release(alert);
+}
+
+void LumivoSwitch::alertViewClickedButtonAtIndex(host::Id, std::intptr_t buttonIndex) {
+  // Read before branching, whatever was chosen, as every choice starts from
+  // the file as it is now.
+  settings::Document document = settings::readSettings();
+  switch (buttonIndex) {
+    case lumivo::kForceOnIndex:
+    case lumivo::kForceOffIndex:
+      document.setBoolean(settings::kForceModeKey, buttonIndex == lumivo::kForceOnIndex);
+      settings::writeSettingsAndPost(document);
+      break;
+    case lumivo::kSettingsIndex:
+      host::applicationOpenURL(host::applicationShared(), host::urlWithString(lumivo::settingsPaneLink()));
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,240 @@
+// Front application tracking on both host generations: which host methods
+// are replaced at each CoreFoundation version, and how the per-application
+// and home-screen settings follow the application in front.
+#include <algorithm>
+
+#include "tests/extension/springboard_fixture.h"
+
+namespace extension_test {
+namespace {
+
+struct Generation {
+  double version;
+  const char* holder;       // the class whose init and dealloc are replaced
+  const char* frontChange;  // SpringBoard's replaced front display handler
+};
+
+void PrintTo(const Generation& g, std::ostream* out) { *out << "CoreFoundation " << g.version; }
+
+class FrontTracking : public SpringBoardTest, public ::testing::WithParamInterface<Generation> {
+ protected:
+  void bootGeneration() { boot(GetParam().version); }
+  bool argumentForm() const { return std::string(GetParam().frontChange).back() == ':'; }
+};
+
+std::vector<std::string> hookDetails() {
+  std::vector<std::string> hooks;
+  for (const auto& entry : sim::journalEntries())
+    if (entry.call == "hookMessage") hooks.push_back(entry.detail);
+  return hooks;
+}
+
+TEST_P(FrontTracking, ReplacesInitThenDeallocThenTheFrontDisplayHandler) {
+  bootGeneration();
+  const std::string holder = GetParam().holder;
+  EXPECT_EQ(hookDetails(), (std::vector<std::string>{holder + " init", holder + " dealloc",
+                                                     std::string("SpringBoard ") + GetParam().frontChange}));
+}
+
+TEST_P(FrontTracking, PerApplicationKeyFollowsEachApplicationInTurn) {
+  writeSettings({{disableKey(kAppB), true}});
+  bootGeneration();
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+  sim::launchApplication(kAppB);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  sim::launchApplication(kAppC);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+  // C is the application remembered now: its key, set without telling the
+  // extension, is read at the next front display change.
+  writeSettings({{disableKey(kAppC), true}});
+  sim::goHome();
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+}
+
+TEST_P(FrontTracking, HomeScreenKeepsTheLastApplicationAndRereadsItsKey) {
+  writeSettings({{disableKey(kAppA), true}});
+  bootGeneration();
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  sim::goHome();
+  EXPECT_TRUE(ignored(upFrom(0.5))) << "A is still the application remembered";
+  writeSettings({});
+  sim::frontDisplayChanged();
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+TEST_P(FrontTracking, EveryUnlockedFrontDisplayChangeRereadsTheSettingsOnceAnApplicationIsKnown) {
+  bootGeneration();
+  const std::string path = settings::kSettingsPath;
+  sim::goHome();
+  EXPECT_EQ(sim::journalCount("readFile", &path), 1) << "only the start-up load";
+  sim::launchApplication(kAppA);
+  sim::launchApplication(kAppA);
+  sim::goHome();
+  EXPECT_EQ(sim::journalCount("readFile", &path), 4);
+}
+
+TEST_P(FrontTracking, HomeScreenSettingFollowsTheFrontDisplay) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}});
+  bootGeneration();
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+  sim::goHome();
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  sim::launchApplication(kAppB);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+TEST_P(FrontTracking, HomeScreenSettingTakesEffectOnlyAtTheNextFrontDisplayChange) {
+  bootGeneration();
+  sim::goHome();
+  changeSettings({{settings::kDisableSpringBoardKey, true}});
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "the home screen showed before the setting was made";
+  sim::frontDisplayChanged();
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  changeSettings({});
+  EXPECT_TRUE(ignored(upFrom(0.5))) << "still blocked until the front display changes";
+  sim::frontDisplayChanged();
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+TEST_P(FrontTracking, LockedDeviceChangesNothing) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}, {disableKey(kAppB), true}});
+  bootGeneration();
+  sim::launchApplication(kAppA);
+  sim::setLocked(true);
+  const std::string path = settings::kSettingsPath;
+  const int reads = sim::journalCount("readFile", &path);
+  sim::goHome();
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "the home screen is not seen while locked";
+  sim::launchApplication(kAppB);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "B is not seen while locked";
+  EXPECT_EQ(sim::journalCount("readFile", &path), reads);
+  EXPECT_EQ(sim::journalCount("displayStackTopApplication") + sim::journalCount("workspaceBKSWorkspace"), 1)
+      << "only the change before the lock looked for the front application";
+  sim::setLocked(false);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+}
+
+TEST_P(FrontTracking, SettingsReloadsStillTakeEffectWhileLocked) {
+  bootGeneration();
+  sim::setLocked(true);
+  changeSettings({{settings::kEnabledKey, false}});
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+}
+
+TEST_P(FrontTracking, SpringBoardsOwnHandlerRunsWithTheSameArgument) {
+  bootGeneration();
+  sim::launchApplication(kAppA);
+  EXPECT_EQ(sim::frontDisplayHandlerRuns(), 1);
+  EXPECT_EQ(sim::frontDisplayHandlerArgument(), argumentForm() ? std::optional<std::string>(kAppA) : std::nullopt);
+  sim::goHome();
+  EXPECT_EQ(sim::frontDisplayHandlerRuns(), 2);
+  EXPECT_EQ(sim::frontDisplayHandlerArgument(), std::nullopt);
+  sim::setLocked(true);
+  sim::launchApplication(kAppB);
+  EXPECT_EQ(sim::frontDisplayHandlerRuns(), 4);
+  EXPECT_EQ(sim::frontDisplayHandlerArgument(), argumentForm() ? std::optional<std::string>(kAppB) : std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, FrontTracking,
+    ::testing::Values(Generation{675.0, "SBDisplayStack", "frontDisplayDidChange"},    // iOS 5
+                      Generation{792.99, "SBDisplayStack", "frontDisplayDidChange"},
+                      Generation{793.0, "SBWorkspace", "frontDisplayDidChange"},       // iOS 6.0
+                      Generation{847.19, "SBWorkspace", "frontDisplayDidChange"},
+                      Generation{847.2, "SBWorkspace", "frontDisplayDidChange:"},      // iOS 7.0
+                      Generation{sim::kCurrentVersion, "SBWorkspace", "frontDisplayDidChange:"}),
+    [](const auto& info) {
+      std::string name = "CF" + std::to_string(info.param.version);
+      std::replace(name.begin(), name.end(), '.', '_');
+      return name;
+    });
+
+// Older hosts: the second display stack created names the front application.
+class DisplayStacks : public SpringBoardTest {
+ protected:
+  void bootWithStacks(int stacks) {
+    sim::BootOptions o = options(675.0);
+    o.displayStacksAtStart = stacks;
+    sim::boot(o);
+  }
+};
+
+TEST_F(DisplayStacks, DestroyedStackLeavesTheList) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}});
+  bootWithStacks(4);
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+  // With the first stack gone, the second one the extension knows is the
+  // host's third, which holds no application.
+  sim::destroyDisplayStack(sim::displayStacks().front());
+  EXPECT_EQ(sim::liveObjectCount("SBDisplayStack"), 3);
+  sim::frontDisplayChanged();
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+}
+
+TEST_F(DisplayStacks, FewerThanTwoStacksCountAsNoApplication) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}});
+  bootWithStacks(1);
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  sim::createDisplayStack();
+  sim::frontDisplayChanged();
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+// Newer hosts: the workspace SpringBoard created last names it.
+class Workspaces : public SpringBoardTest {};
+
+TEST_F(Workspaces, ChangeBeforeAnyWorkspaceCountsAsNoApplication) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}});
+  sim::BootOptions o = options();
+  o.workspaceAtStart = false;
+  sim::boot(o);
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  sim::createWorkspace();
+  sim::frontDisplayChanged();
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+TEST_F(Workspaces, ExtensionKeepsItsWorkspaceAliveWhenSpringBoardLetsGo) {
+  writeSettings({{disableKey(kAppA), true}});
+  boot();
+  host::Id workspace = sim::currentWorkspace();
+  sim::releaseWorkspace(workspace);
+  EXPECT_TRUE(sim::isAlive(workspace));
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+}
+
+TEST_F(Workspaces, ReplacedWorkspaceIsGivenBackAndDestroyedWhenSpringBoardLetsGo) {
+  writeSettings({{disableKey(kAppA), true}});
+  boot();
+  host::Id first = sim::currentWorkspace();
+  host::Id second = sim::createWorkspace();
+  EXPECT_EQ(sim::liveObjectCount("SBWorkspace"), 2);
+  sim::releaseWorkspace(first);
+  EXPECT_FALSE(sim::isAlive(first));
+  EXPECT_EQ(sim::liveObjectCount("SBWorkspace"), 1);
+  EXPECT_TRUE(sim::isAlive(second));
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5))) << "the new workspace names the front application";
+}
+
+TEST_F(Workspaces, DestroyedWorkspaceIsForgotten) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}});
+  boot();
+  sim::destroyWorkspace(sim::currentWorkspace());
+  EXPECT_EQ(sim::liveObjectCount("SBWorkspace"), 0);
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5))) << "no workspace: no application in front";
+  sim::createWorkspace();
+  sim::frontDisplayChanged();
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+}  // namespace
+}  // namespace extension_test

@@ -1,0 +1,178 @@
+// The replaced host methods always run the host's own implementations, and
+// a class the host lacks leaves only its own hook out.
+#include "sim/runtime.h"
+#include "tests/extension/springboard_fixture.h"
+
+namespace extension_test {
+namespace {
+
+std::vector<std::string> hookDetails() {
+  std::vector<std::string> hooks;
+  for (const auto& entry : sim::journalEntries())
+    if (entry.call == "hookMessage") hooks.push_back(entry.detail);
+  return hooks;
+}
+
+// Stand-ins for a host class's own `init` and `dealloc`, put in place before
+// the loader runs so that the extension's hooks save them.
+struct HostOriginals {
+  enum class InitResult { Self, Nil, Existing };
+  InitResult result = InitResult::Self;
+  host::Id existing = nullptr;
+  int inits = 0;
+  int deallocs = 0;
+  host::Imp rootDealloc = nullptr;
+};
+HostOriginals gHost;
+
+host::Id hostInit(host::Id self, host::Sel) {
+  ++gHost.inits;
+  switch (gHost.result) {
+    case HostOriginals::InitResult::Self:
+      return self;
+    case HostOriginals::InitResult::Nil:  // init failed: [self release]; return nil;
+      host::release(self);
+      return nullptr;
+    case HostOriginals::InitResult::Existing:  // a shared instance instead
+      host::release(self);
+      return host::retain(gHost.existing);
+  }
+  return self;
+}
+
+void hostDealloc(host::Id self, host::Sel cmd) {
+  ++gHost.deallocs;
+  reinterpret_cast<sim::VoidImp>(gHost.rootDealloc)(self, cmd);
+}
+
+void standInOriginals(const char* className) {
+  gHost = HostOriginals{};
+  host::Class* cls = sim::defineClass(className);
+  gHost.rootDealloc = sim::methodFor(cls, host::selectorNamed("dealloc"));
+  sim::setMethod(cls, "init", reinterpret_cast<host::Imp>(&hostInit));
+  sim::setMethod(cls, "dealloc", reinterpret_cast<host::Imp>(&hostDealloc));
+}
+
+class SavedImplementations : public SpringBoardTest {};
+
+TEST_F(SavedImplementations, WorkspaceInitAndDeallocRunTheHostsOwnAndInitReturnsItsResult) {
+  writeSettings({{disableKey(kAppA), true}});
+  sim::BootOptions o = options();
+  o.beforeLoader = [] { standInOriginals("SBWorkspace"); };
+  sim::boot(o);
+  EXPECT_EQ(gHost.inits, 1) << "the workspace SpringBoard creates at start";
+  host::Id first = sim::currentWorkspace();
+  ASSERT_NE(first, nullptr);
+
+  gHost.result = HostOriginals::InitResult::Nil;
+  EXPECT_EQ(sim::createWorkspace(), nullptr);
+  EXPECT_EQ(gHost.inits, 2);
+  EXPECT_EQ(gHost.deallocs, 1);
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5))) << "a failed init leaves the earlier workspace in use";
+
+  gHost.result = HostOriginals::InitResult::Existing;
+  gHost.existing = first;
+  EXPECT_EQ(sim::createWorkspace(), first);
+  EXPECT_EQ(gHost.deallocs, 2);
+  sim::releaseWorkspace(first);
+  sim::releaseWorkspace(first);
+  EXPECT_TRUE(sim::isAlive(first)) << "the extension still holds its one reference";
+  sim::destroyWorkspace(first);
+  EXPECT_EQ(gHost.deallocs, 3);
+  EXPECT_FALSE(sim::isAlive(first));
+  sim::goHome();
+  EXPECT_TRUE(ignored(upFrom(0.5))) << "A is still remembered, and its key read again";
+}
+
+TEST_F(SavedImplementations, DisplayStackInitAndDeallocRunTheHostsOwnAndInitReturnsItsResult) {
+  sim::BootOptions o = options(675.0);
+  o.displayStacksAtStart = 0;
+  o.beforeLoader = [] { standInOriginals("SBDisplayStack"); };
+  sim::boot(o);
+  gHost.result = HostOriginals::InitResult::Nil;
+  EXPECT_EQ(sim::createDisplayStack(), nullptr);
+  EXPECT_EQ(gHost.inits, 1);
+  EXPECT_EQ(gHost.deallocs, 1);
+  gHost.result = HostOriginals::InitResult::Self;
+  host::Id stack = sim::createDisplayStack();
+  EXPECT_NE(stack, nullptr);
+  EXPECT_EQ(gHost.inits, 2);
+  sim::destroyDisplayStack(stack);
+  EXPECT_EQ(gHost.deallocs, 2);
+  EXPECT_EQ(sim::liveObjectCount("SBDisplayStack"), 0);
+}
+
+class MissingClasses : public SpringBoardTest {
+ protected:
+  void bootWithout(const std::string& className, double version = sim::kCurrentVersion) {
+    sim::BootOptions o = options(version);
+    o.missingClasses = {className};
+    sim::boot(o);
+  }
+};
+
+TEST_F(MissingClasses, WithoutTheLockScreenTheDeviceAlwaysCountsAsUnlocked) {
+  writeSettings({{disableKey(kAppA), true}});
+  bootWithout("SBAwayController");
+  sim::setLocked(true);
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  EXPECT_EQ(sim::journalIndexOf("awayControllerShared", "SBAwayController"), -1);
+  EXPECT_GE(sim::journalIndexOf("awayControllerIsLocked", "false"), 0);
+}
+
+TEST_F(MissingClasses, WithoutTheWorkspaceClassTheOtherHookStillRuns) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}});
+  bootWithout("SBWorkspace");
+  EXPECT_EQ(hookDetails(), (std::vector<std::string>{"(null) init", "(null) dealloc",
+                                                     "SpringBoard frontDisplayDidChange:"}));
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5))) << "no workspace is known: no application in front";
+  EXPECT_EQ(sim::frontDisplayHandlerRuns(), 1);
+  sim::releaseWorkspace(sim::currentWorkspace());
+  EXPECT_EQ(sim::liveObjectCount("SBWorkspace"), 0) << "nothing else held it";
+}
+
+TEST_F(MissingClasses, WithoutTheDisplayStackClassTheOtherHookStillRuns) {
+  writeSettings({{settings::kDisableSpringBoardKey, true}});
+  bootWithout("SBDisplayStack", 675.0);
+  EXPECT_EQ(hookDetails(), (std::vector<std::string>{"(null) init", "(null) dealloc",
+                                                     "SpringBoard frontDisplayDidChange"}));
+  sim::launchApplication(kAppA);
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+}
+
+TEST_F(MissingClasses, WithoutSpringBoardTheFrontApplicationIsNotFollowed) {
+  writeSettings({{disableKey(kAppA), true}});
+  bootWithout("SpringBoard");
+  EXPECT_EQ(hookDetails(), (std::vector<std::string>{"SBWorkspace init", "SBWorkspace dealloc",
+                                                     "(null) frontDisplayDidChange:"}));
+  sim::launchApplication(kAppA);
+  EXPECT_EQ(sim::frontDisplayHandlerRuns(), 1);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+TEST_F(MissingClasses, WithoutTheKeyboardClassTheKeyboardCountsAsHidden) {
+  writeSettings({{settings::kDisableKeyboardKey, true}});
+  bootWithout("UIKeyboard");
+  sim::setKeyboardOnScreen(true);
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
+TEST_F(MissingClasses, WithoutTheEventFrameworkTheRestStillStarts) {
+  writeSettings({{disableKey(kAppA), true}});
+  sim::BootOptions o = options();
+  o.noActivator = true;
+  sim::boot(o);
+  EXPECT_TRUE(sim::registeredListenerNames().empty());
+  EXPECT_FALSE(up().delivered);
+  EXPECT_EQ(sim::journalCount("notifyCenterAddObserver"), 1);
+  EXPECT_EQ(hookDetails().size(), 3u);
+  sim::launchApplication(kAppA);
+  EXPECT_GE(sim::journalIndexOf("bksWorkspaceTopApplication", kAppA), 0);
+}
+
+}  // namespace
+}  // namespace extension_test

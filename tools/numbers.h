@@ -1,0 +1,23 @@
+// Strict reading and shortest writing of the numbers that scripts and the
+// device exchange.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tools {
+
+// A decimal integer, optionally negative, with nothing else around it.
+std::optional<long long> parseInteger(std::string_view text);
+// A finite decimal real ("0.5", "-1", ".25", "1e-3"). Infinities, NaN,
+// hexadecimal forms and trailing characters are rejected.
+std::optional<double> parseReal(std::string_view text);
+// True when `text` is written as a real: it has a dot or an exponent.
+bool looksReal(std::string_view text);
+
+// The shortest text that reads back as the same value ("0.55", "1e-07").
+std::string formatReal(double value);
+std::string formatSingle(float value);
+
+}  // namespace tools

@@ -1,0 +1,48 @@
+// Reads scripts: one command per line, `#` at the start of a word begins a
+// comment, and "double quotes" make one word of text with spaces (a
+// backslash escapes a quote or a backslash inside them). Files that a command
+// names are read while parsing, relative to the script's folder, so that a
+// script with a missing file is rejected before it runs.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/command.h"
+
+namespace tools {
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+// Splits a line into words. None, with `error` set, for an unterminated
+// quote or an unknown escape.
+std::optional<std::vector<Token>> tokenize(std::string_view line, std::string* error);
+
+struct ParsedLine {
+  std::optional<Command> command;  // none for a blank or comment-only line
+  std::string error;               // set when the line is not a valid command
+};
+
+// Parses one line. `number` is its line number (0 in the shell); relative
+// file names are taken from `baseDir`.
+ParsedLine parseLine(std::string_view text, int number, const std::string& baseDir);
+
+struct ScriptError {
+  int line = 0;
+  std::string message;
+};
+
+struct Script {
+  std::vector<Command> commands;
+  std::vector<ScriptError> errors;  // every bad line, in order
+};
+
+// Parses a whole script.
+Script parseScript(std::string_view text, const std::string& baseDir);
+
+}  // namespace tools

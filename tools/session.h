@@ -1,0 +1,94 @@
+// A running simulated device and the commands played on it. The session
+// boots one host process on a device root, carries out each command as the
+// user or the system would, prints what the device does, and checks
+// expectations. It owns the device: destroying it shuts the process down.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "sim/activator.h"
+#include "tools/command.h"
+#include "tools/expectations.h"
+#include "tools/status.h"
+
+namespace tools {
+
+struct SessionOptions {
+  std::string root;
+  std::string process = "SpringBoard";
+  double coreFoundationVersion = 0;  // 0: the current host's
+  bool journal = false;              // print every host call as it happens
+};
+
+class Session {
+ public:
+  // Effects go to `out`, indented by two spaces.
+  explicit Session(std::ostream& out);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Boots the host process. Any process this session ran before ends first.
+  void boot(const SessionOptions& options);
+  // What booting loaded, in a few readable lines.
+  std::string bootSummary() const;
+
+  // Carries out one command and prints its effect. Returns what went wrong:
+  // an expectation that did not hold, or an action the device could not
+  // carry out (no switch loaded, no alert to tap, a file not written, no
+  // notification within the time allowed).
+  Failure run(const Command& command);
+  // One turn of the main run loop, as between two user actions: delivers
+  // what has arrived and prints each change notification delivered.
+  void settle();
+
+  DeviceStatus status() const;
+  // The switch the switch commands act on: the first one loaded.
+  std::optional<std::string> switchIdentifier() const;
+  // True when the latest run or settle was cut short by a signal.
+  bool interrupted() const;
+
+ private:
+  // Keeps the session's own host calls (the settings pane's edits, status
+  // queries) out of the printed journal while it lives.
+  class MuteJournal {
+   public:
+    explicit MuteJournal(const Session& s) : session_(s), was_(s.muted_) { s.muted_ = true; }
+    ~MuteJournal() { session_.muted_ = was_; }
+    MuteJournal(const MuteJournal&) = delete;
+    MuteJournal& operator=(const MuteJournal&) = delete;
+
+   private:
+    const Session& session_;
+    bool was_;
+  };
+
+  // Runs the loop for up to `ms`, stopping early at the first change
+  // notification when `untilNotification`. True when one arrived.
+  bool runLoop(long long ms, bool untilNotification);
+  void noteArrival(std::size_t journalBefore);
+  std::string bar(double level) const;
+
+  Failure press(const std::string& listener);
+  Failure tapSwitch(int state);
+  Failure alternateAction();
+  Failure tapAlert(long long index);
+  Failure editSettings(const Command& command);
+  Failure showSettings();
+  Failure put(const Command& command);
+  Failure awaitPost(long long ms);
+  Failure expect(const Command& command);
+
+  std::ostream& out_;
+  bool unicode_ = false;
+  bool journal_ = false;
+  mutable bool muted_ = false;
+  std::optional<sim::EventOutcome> latestPress_;
+  int arrivals_ = 0;  // change notifications delivered to this process
+  int awaited_ = 0;   // of which await-post has accounted for
+};
+
+}  // namespace tools

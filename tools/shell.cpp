@@ -1,0 +1,115 @@
+#include "tools/shell.h"
+
+#include <readline/history.h>
+#include <readline/readline.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/interrupt.h"
+#include "tools/script_parser.h"
+
+namespace tools {
+namespace {
+
+const std::vector<std::string> kCommands = {
+    "brightness", "press", "keyboard", "launch", "home",   "lock",       "unlock", "switch", "alert",
+    "pref",       "put",   "post",     "wait",   "await-post", "status", "expect", "help",   "quit"};
+
+const std::map<std::string, std::vector<std::string>> kSecondWords = {
+    {"press", {"up", "down"}},
+    {"keyboard", {"show", "hide"}},
+    {"switch", {"on", "off", "apply", "alt"}},
+    {"alert", {"tap"}},
+    {"pref", {"set", "delete", "clear", "copy", "show"}},
+    {"expect", {"level", "unhandled", "brightness", "switch", "pref", "posts", "opened", "alerts"}},
+};
+
+const std::vector<std::string>* candidates = nullptr;
+
+char* nextCandidate(const char* text, int state) {
+  static std::size_t index;
+  if (state == 0) index = 0;
+  const std::string prefix = text;
+  while (candidates && index < candidates->size()) {
+    const std::string& word = (*candidates)[index++];
+    if (word.compare(0, prefix.size(), prefix) == 0) return strdup(word.c_str());
+  }
+  return nullptr;
+}
+
+char** complete(const char* text, int start, int) {
+  rl_attempted_completion_over = 1;
+  std::string before(rl_line_buffer, static_cast<std::size_t>(start));
+  const auto first = before.find_first_not_of(' ');
+  candidates = nullptr;
+  if (first == std::string::npos) {
+    candidates = &kCommands;
+  } else {
+    const std::string word = before.substr(first, before.find(' ', first) - first);
+    const bool secondWord = before.find_first_not_of(' ', first + word.size()) == std::string::npos;
+    if (auto it = kSecondWords.find(word); it != kSecondWords.end() && secondWord) candidates = &it->second;
+  }
+  return rl_completion_matches(text, nextCandidate);
+}
+
+// Ends the line being read when a signal has arrived.
+int onSignalDuringRead() {
+  if (interruptSignal()) rl_done = 1;
+  return 0;
+}
+
+}  // namespace
+
+int runShell(Session& session) {
+  const bool colour = isatty(STDOUT_FILENO);
+  rl_readline_name = "lumivo-sim";
+  rl_attempted_completion_function = complete;
+  rl_signal_event_hook = onSignalDuringRead;
+  std::error_code ec;
+  const std::string cwd = std::filesystem::current_path(ec).string();
+  std::cout << "Type a command (help lists them; quit or Ctrl-D leaves).\n";
+  std::cout << "  " << formatStatus(session.status()) << "\n";
+  for (;;) {
+    char* raw = readline("lumivo> ");
+    if (int signal = interruptSignal()) {
+      std::free(raw);
+      if (signal != SIGINT) return 128 + signal;
+      clearInterrupt();
+      std::cout << "\n";
+      continue;
+    }
+    if (!raw) {
+      std::cout << "\n";
+      return 0;
+    }
+    std::string line = raw;
+    std::free(raw);
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    add_history(line.c_str());
+    const std::string trimmed = line.substr(line.find_first_not_of(" \t"));
+    if (trimmed.rfind("quit", 0) == 0 || trimmed.rfind("exit", 0) == 0) {
+      if (trimmed.find_first_not_of(" \t", 4) == std::string::npos) return 0;
+    }
+    ParsedLine parsed = parseLine(line, 0, cwd);
+    if (!parsed.error.empty()) {
+      std::cout << "  error: " << parsed.error << "\n";
+      continue;
+    }
+    if (!parsed.command) continue;
+    Failure failure = session.run(*parsed.command);
+    session.settle();
+    if (failure) std::cout << "  FAILED: " << *failure << "\n";
+    else if (isExpectation(parsed.command->verb)) std::cout << "  holds\n";
+    if (interruptSignal() == SIGINT) clearInterrupt();
+    std::cout << (colour ? "  \x1b[2m" : "  ") << formatStatus(session.status()) << (colour ? "\x1b[0m\n" : "\n");
+  }
+}
+
+}  // namespace tools
