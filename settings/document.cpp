@@ -1,11 +1,11 @@
 #include "settings/document.h"
 
-#include <cstdlib>
-#include <limits>
 #include <utility>
 
 #include "host/host.h"
 #include "settings/readings.h"
+#include "settings/tree_reader.h"
+#include "settings/xml_writer.h"
 
 namespace settings {
 
@@ -14,10 +14,7 @@ Document::Document() : root_(plist_new_dict()) {}
 Document::Document(plist_t dictionary) : root_(dictionary) {}
 
 Document Document::parse(std::string_view bytes) {
-  if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return Document();
-  // The parser leaves its output untouched on some errors: start from null.
-  plist_t node = nullptr;
-  plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &node);
+  plist_t node = plist::readTree(bytes);
   if (!node) return Document();
   if (plist_get_node_type(node) != PLIST_DICT) {
     plist_free(node);
@@ -73,12 +70,9 @@ void Document::remove(std::string_view key) {
 }
 
 std::string Document::toXml() const {
-  char* xml = nullptr;
-  uint32_t length = 0;
-  plist_to_xml(root_, &xml, &length);
-  std::string result(xml ? xml : "", xml ? length : 0);
-  plist_to_xml_free(xml);
-  return result;
+  std::string xml;
+  if (!plist::writeXml(root_, xml)) xml.clear();
+  return xml;
 }
 
 }  // namespace settings

@@ -14,8 +14,9 @@ class Document {
  public:
   // An empty dictionary.
   Document();
-  // Parses XML or binary bytes. Bytes that do not parse, or whose root is not
-  // a dictionary, give an empty dictionary.
+  // Parses bytes of any property-list encoding (settings/plist_reader.h).
+  // Bytes that do not parse, exceed a limit of settings/limits.h, or whose
+  // root is not a dictionary give an empty dictionary.
   static Document parse(std::string_view bytes);
   // Reads and parses the file at a device path; an absent or unreadable file
   // gives an empty dictionary.
@@ -44,7 +45,9 @@ class Document {
   void setValue(std::string_view key, plist_t value);
   void remove(std::string_view key);
 
-  // The dictionary in the XML encoding.
+  // The dictionary in the XML encoding, which reads back to the same values;
+  // empty when the tree holds what that encoding cannot (see
+  // settings/xml_writer.h), which only values set by a caller can bring.
   std::string toXml() const;
   // The root dictionary node, owned by the document.
   plist_t root() const { return root_; }

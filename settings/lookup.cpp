@@ -1,21 +1,168 @@
 #include "settings/lookup.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "host/host.h"
+#include "settings/plist_reader.h"
+#include "settings/readings.h"
+
 namespace settings {
+namespace {
+
+using Entry = Lookup::Entry;
+
+// Records the root dictionary's keys and the readings of their values, and
+// ignores everything nested deeper.
+class LookupSink {
+ public:
+  LookupSink(const std::string& bytes, const std::string& converted, std::string& arena, std::vector<Entry>& entries)
+      : sources_{&bytes, &converted}, arena_(arena), entries_(entries) {}
+
+  // Whether the root was a dictionary (and not a keyed-archive reference).
+  bool rootIsDictionary() const { return rootIsDict_ && !uidRoot_; }
+
+  void input(std::string_view) {}
+
+  void beginDict() { begin(true); }
+  void beginArray() { begin(false); }
+  void endDict() { end(); }
+  void endArray() { end(); }
+
+  void key(std::string_view key) {
+    if (depth_ != 1) return;
+    pending_ = Entry{static_cast<std::uint32_t>(arena_.size()), static_cast<std::uint32_t>(key.size()), 2, -1, false,
+                     0};
+    // A key read as it stands in the file is referred to there; a decoded
+    // one is copied.
+    const auto at = reinterpret_cast<std::uintptr_t>(key.data());
+    for (std::uint8_t i = 0; i < 2; ++i) {
+      const auto begin = reinterpret_cast<std::uintptr_t>(sources_[i]->data());
+      if (at >= begin && at + key.size() <= begin + sources_[i]->size()) {
+        pending_.keyOffset = static_cast<std::uint32_t>(at - begin);
+        pending_.keySource = i;
+        break;
+      }
+    }
+    if (pending_.keySource == 2) arena_.append(key);
+    uidKeysOnly_ = uidKeysOnly_ && key == plist::kUidKey;
+  }
+
+  void string(std::string_view text) {
+    if (depth_ == 1) add(stringBoolean(text), narrowed(leadingNumber(text)));
+  }
+  void boolean(bool value) {
+    if (depth_ == 1) add(value, value ? 1.0f : 0.0f);
+  }
+  void integer(plist::Integer value) {
+    if (depth_ != 1) return;
+    add(!value.isZero(), narrowed(value.toDouble()));
+    lastIsUid_ = plist::isUidValue(value);
+  }
+  void real(double value) {
+    if (depth_ == 1) add(value != 0, narrowed(value));
+  }
+  void date(double) { absent(); }
+  void data(std::string_view) { absent(); }
+  void uid(std::uint64_t) { absent(); }
+
+ private:
+  void begin(bool dict) {
+    if (depth_ == 0) rootIsDict_ = dict;
+    else absent();
+    ++depth_;
+  }
+
+  void end() {
+    if (--depth_ == 0 && rootIsDict_) {
+      // {"CF$UID": n} is a keyed-archive reference, whatever its encoding.
+      uidRoot_ = !entries_.empty() && uidKeysOnly_ && lastIsUid_;
+    }
+  }
+
+  void absent() {
+    if (depth_ == 1) add(std::nullopt, std::nullopt);
+  }
+
+  void add(std::optional<bool> boolean, std::optional<float> single) {
+    Entry entry = pending_;
+    entry.boolean = boolean ? static_cast<std::int8_t>(*boolean) : std::int8_t{-1};
+    entry.hasSingle = single.has_value();
+    entry.single = single.value_or(0.0f);
+    entries_.push_back(entry);
+    lastIsUid_ = false;
+  }
+
+  const std::string* sources_[2];
+  std::string& arena_;
+  std::vector<Entry>& entries_;
+  Entry pending_{};
+  int depth_ = 0;
+  bool rootIsDict_ = false;
+  bool uidKeysOnly_ = true;
+  bool lastIsUid_ = false;
+  bool uidRoot_ = false;
+};
+
+}  // namespace
 
 Lookup Lookup::readFile(const char* devicePath) {
   Lookup lookup;
-  lookup.document_ = Document::readFile(devicePath);
+  if (host::readFile(devicePath, lookup.bytes_)) lookup.load();
   return lookup;
 }
 
 Lookup Lookup::parse(std::string_view bytes) {
   Lookup lookup;
-  lookup.document_ = Document::parse(bytes);
+  lookup.bytes_.assign(bytes);
+  lookup.load();
   return lookup;
 }
 
-std::optional<bool> Lookup::boolean(std::string_view key) const { return document_.boolean(key); }
+void Lookup::load() {
+  // Offsets are 32-bit; the size limit keeps them well inside.
+  static_assert(kMaxFileBytes * 2 < std::numeric_limits<std::uint32_t>::max());
+  entries_.reserve(16);
+  LookupSink sink(bytes_, converted_, arena_, entries_);
+  if (!plist::readPropertyList(bytes_, converted_, sink) || !sink.rootIsDictionary()) {
+    entries_.clear();
+    arena_.clear();
+  }
+}
 
-std::optional<float> Lookup::single(std::string_view key) const { return document_.single(key); }
+std::string_view Lookup::keyOf(const Entry& entry) const {
+  const std::string& source = entry.keySource == 0 ? bytes_ : entry.keySource == 1 ? converted_ : arena_;
+  return std::string_view(source.data() + entry.keyOffset, entry.keyLength);
+}
+
+const Lookup::Entry* Lookup::find(std::string_view key) const {
+  // The last of duplicate keys wins, as in the node tree.
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    if (it->keyLength == key.size() && std::memcmp(keyOf(*it).data(), key.data(), key.size()) == 0) return &*it;
+  }
+  return nullptr;
+}
+
+std::optional<bool> Lookup::boolean(std::string_view key) const {
+  const Entry* entry = find(key);
+  if (!entry || entry->boolean < 0) return std::nullopt;
+  return entry->boolean != 0;
+}
+
+std::optional<float> Lookup::single(std::string_view key) const {
+  const Entry* entry = find(key);
+  if (!entry || !entry->hasSingle) return std::nullopt;
+  return entry->single;
+}
+
+std::size_t Lookup::size() const {
+  std::vector<std::string_view> keys;
+  keys.reserve(entries_.size());
+  for (const Entry& entry : entries_) keys.push_back(keyOf(entry));
+  std::sort(keys.begin(), keys.end());
+  return static_cast<std::size_t>(std::unique(keys.begin(), keys.end()) - keys.begin());
+}
 
 }  // namespace settings

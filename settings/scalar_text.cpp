@@ -148,19 +148,25 @@ std::optional<double> parseReal(std::string_view text) {
   if (equalsIgnoringCase(body, "inf") || equalsIgnoringCase(body, "infinity"))
     return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
   if (body.empty() || !((body.front() >= '0' && body.front() <= '9') || body.front() == '.')) return std::nullopt;
+  auto value = parseDecimal(body);
+  if (!value) return std::nullopt;
+  return negative ? -*value : *value;
+}
+
+std::optional<double> parseDecimal(std::string_view number) {
   double value = 0;
-  auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
   // Out of range: from_chars leaves the value alone; every other reader
   // yields infinity or zero, whichever is nearest.
   if (error == std::errc::result_out_of_range) {
-    value = overflows(std::string_view(body.data(), static_cast<std::size_t>(end - body.data())))
+    value = overflows(std::string_view(number.data(), static_cast<std::size_t>(end - number.data())))
                 ? std::numeric_limits<double>::infinity()
                 : 0.0;
   } else if (error != std::errc()) {
     return std::nullopt;
   }
-  if (end != body.data() + body.size()) return std::nullopt;
-  return negative ? -value : value;
+  if (end != number.data() + number.size()) return std::nullopt;
+  return value;
 }
 
 std::optional<double> parseDate(std::string_view text) {

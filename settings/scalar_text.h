@@ -22,6 +22,9 @@ std::optional<Integer> parseInteger(std::string_view text);
 // Decimal real with an optional sign and surrounding whitespace, or one of
 // "nan", "inf", "infinity" in any case with an optional sign.
 std::optional<double> parseReal(std::string_view text);
+// Unsigned decimal digits with an optional fraction and exponent, nothing
+// else; out of range it reads as infinity or zero, whichever is nearer.
+std::optional<double> parseDecimal(std::string_view number);
 // "YYYY-MM-DDTHH:MM:SSZ" with optional surrounding whitespace, as seconds
 // since 2001-01-01T00:00:00Z. None for an impossible date.
 std::optional<double> parseDate(std::string_view text);

@@ -53,7 +53,7 @@ EventOutcome sendEvent(const std::string& name) {
   EventOutcome outcome;
   auto& m = activatorModel();
   // Once the process has ended its listeners are gone with it.
-  if (!objectAs<Activator>(m.shared)) return outcome;
+  if (!m.shared || !isAlive(m.shared)) return outcome;
   auto it = std::find_if(m.listeners.begin(), m.listeners.end(),
                          [&](const Registration& r) { return r.name == name; });
   if (it == m.listeners.end()) return outcome;

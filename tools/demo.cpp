@@ -171,7 +171,7 @@ class Demo {
     }
     std::cout << "   In SpringBoard:\n";
     for (const char* line : {"await-post", "press up", "expect unhandled", "expect switch 0", "switch on",
-                             "press up", "expect level 0.65"})
+                             "press up", "expect level 0.55"})
       play(line, true);
   }
 

@@ -61,7 +61,8 @@ Failure checkPref(const std::optional<std::string>& fileBytes, const std::string
 
 Failure checkPosts(int posts, long long expected) {
   if (posts == expected) return std::nullopt;
-  return "this process posted the change notification " + (posts ? times(posts) : std::string("never"));
+  if (posts == 0) return "this process has not posted the change notification";
+  return "this process posted the change notification " + times(posts);
 }
 
 Failure checkOpened(const std::vector<std::string>& openedLinks, const std::string& expected) {

@@ -26,9 +26,10 @@ std::string commandReference() {
                           posting nothing
   post                    post the change notification without touching the file
   wait MS                 run the main loop for MS milliseconds
-  await-post [MS]         run the main loop until a change notification arrives
-                          that no earlier await-post accounted for (default 5000;
-                          fails if none comes)
+  await-post [MS]         run the main loop until a change notification from
+                          another process arrives (default 5000 ms; fails if none
+                          comes); one that arrived since the previous await-post
+                          counts at once, the echo of this process's own posts not
   status                  print the device in one line
   help                    this list
 Every pref edit posts the change notification, as the settings pane does.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace tools {
 namespace {
@@ -43,5 +44,11 @@ bool looksReal(std::string_view text) { return text.find_first_of(".eE") != std:
 std::string formatReal(double value) { return shortest(value); }
 
 std::string formatSingle(float value) { return shortest(value); }
+
+std::string formatBrief(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
+  return buffer;
+}
 
 }  // namespace tools

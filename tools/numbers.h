@@ -19,5 +19,8 @@ bool looksReal(std::string_view text);
 // The shortest text that reads back as the same value ("0.55", "1e-07").
 std::string formatReal(double value);
 std::string formatSingle(float value);
+// At most six significant digits, for display ("0.55" for the double
+// nearest 0.55f).
+std::string formatBrief(double value);
 
 }  // namespace tools

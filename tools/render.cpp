@@ -28,7 +28,7 @@ std::string brightnessBar(double level, bool unicode, int width) {
   bar += unicode ? "\u258f" : "]";
   if (level > 1) bar += ">";
   if (level < 0) bar = "<" + bar;
-  return bar + " " + formatReal(level);
+  return bar + " " + formatBrief(level);
 }
 
 }  // namespace tools

@@ -25,7 +25,7 @@ Session::~Session() {
 void Session::boot(const SessionOptions& options) {
   journal_ = options.journal;
   latestPress_.reset();
-  arrivals_ = awaited_ = 0;
+  arrivals_ = awaited_ = postsSeen_ = 0;
   sim::setJournalSink(nullptr);
   if (journal_) {
     sim::setJournalSink([this](const sim::JournalEntry& entry) {
@@ -72,6 +72,10 @@ void Session::noteArrival(std::size_t journalBefore) {
 void Session::settle() {
   const std::size_t before = sim::journalEntries().size();
   if (sim::runLoopUntilNotification(settings::kChangedNotification, 0)) noteArrival(before);
+  if (const int posts = sim::postCount(settings::kChangedNotification); posts != postsSeen_) {
+    postsSeen_ = posts;
+    awaited_ = arrivals_;
+  }
 }
 
 bool Session::runLoop(long long ms, bool untilNotification) {

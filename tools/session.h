@@ -42,7 +42,9 @@ class Session {
   // notification within the time allowed).
   Failure run(const Command& command);
   // One turn of the main run loop, as between two user actions: delivers
-  // what has arrived and prints each change notification delivered.
+  // what has arrived and prints each change notification delivered. A
+  // notification that arrives in the turn after a post of this process's
+  // own is taken as that post's, which await-post does not wait for.
   void settle();
 
   DeviceStatus status() const;
@@ -89,6 +91,7 @@ class Session {
   std::optional<sim::EventOutcome> latestPress_;
   int arrivals_ = 0;  // change notifications delivered to this process
   int awaited_ = 0;   // of which await-post has accounted for
+  int postsSeen_ = 0; // this process's own posts, which await-post ignores
 };
 
 }  // namespace tools

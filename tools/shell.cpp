@@ -59,9 +59,18 @@ char** complete(const char* text, int start, int) {
   return rl_completion_matches(text, nextCandidate);
 }
 
-// Ends the line being read when a signal has arrived.
+// Ctrl-C abandons the line being typed and shows a fresh prompt; any other
+// signal ends the line, and the shell.
 int onSignalDuringRead() {
-  if (interruptSignal()) rl_done = 1;
+  if (interruptSignal() == SIGINT) {
+    clearInterrupt();
+    rl_replace_line("", 0);
+    rl_crlf();
+    rl_on_new_line();
+    rl_redisplay();
+  } else if (interruptSignal()) {
+    rl_done = 1;
+  }
   return 0;
 }
 
@@ -80,10 +89,7 @@ int runShell(Session& session) {
     char* raw = readline("lumivo> ");
     if (int signal = interruptSignal()) {
       std::free(raw);
-      if (signal != SIGINT) return 128 + signal;
-      clearInterrupt();
-      std::cout << "\n";
-      continue;
+      return 128 + signal;
     }
     if (!raw) {
       std::cout << "\n";
@@ -108,6 +114,7 @@ int runShell(Session& session) {
     if (failure) std::cout << "  FAILED: " << *failure << "\n";
     else if (isExpectation(parsed.command->verb)) std::cout << "  holds\n";
     if (interruptSignal() == SIGINT) clearInterrupt();
+    if (parsed.command->verb == Verb::Status || parsed.command->verb == Verb::Help) continue;
     std::cout << (colour ? "  \x1b[2m" : "  ") << formatStatus(session.status()) << (colour ? "\x1b[0m\n" : "\n");
   }
 }

@@ -6,7 +6,7 @@
 namespace tools {
 
 std::string formatStatus(const DeviceStatus& s) {
-  std::string line = "brightness " + formatReal(s.brightness);
+  std::string line = "brightness " + formatBrief(s.brightness);
   line += " | level " + (s.lastLevel ? formatSingle(*s.lastLevel) : std::string("never set"));
   line += " | " + (s.front ? "front " + *s.front : std::string("home screen"));
   line += s.locked ? " | locked" : " | unlocked";

@@ -39,7 +39,10 @@ inline std::string disableKey(const std::string& application) {
 
 class SpringBoardTest : public ::testing::Test {
  protected:
-  void TearDown() override { sim::shutdown(); }
+  void TearDown() override {
+    EXPECT_EQ(sim::journalCount("destroyedObjectMessaged"), 0) << "the extension used an object already destroyed";
+    sim::shutdown();
+  }
 
   // Boot options for SpringBoard on this test's device root.
   sim::BootOptions options(double version = sim::kCurrentVersion) const {

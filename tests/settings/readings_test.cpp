@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "settings/document.h"
+#include "settings/readings.h"
 
 namespace {
 
@@ -52,6 +53,61 @@ TEST(SingleReading, DefaultStepBitPattern) {
   uint32_t bits;
   std::memcpy(&bits, &step, sizeof bits);
   EXPECT_EQ(bits, 0x3D4CCCCDu);
+}
+
+}  // namespace
+
+namespace {
+
+using settings::Document;
+
+TEST(StringReading, BooleansAsTheDeviceReadsText) {
+  for (const char* text : {"YES", "yes", "true", "T", "1", "  +007", "-1", "\t9 lives", "0001", "y"})
+    EXPECT_TRUE(settings::stringBoolean(text)) << text;
+  for (const char* text : {"", "NO", "false", "0", "000", " +0", "-", "abc", "0.5", " ", "F", "nope"})
+    EXPECT_FALSE(settings::stringBoolean(text)) << text;
+}
+
+TEST(StringReading, NumbersAreTheLeadingDecimalNumber) {
+  EXPECT_EQ(settings::leadingNumber("0.25"), 0.25);
+  EXPECT_EQ(settings::leadingNumber("  -1.5e2xyz"), -150.0);
+  EXPECT_EQ(settings::leadingNumber("+.5"), 0.5);
+  EXPECT_EQ(settings::leadingNumber("5."), 5.0);
+  EXPECT_EQ(settings::leadingNumber("3e"), 3.0) << "an exponent without digits is not part of it";
+  EXPECT_EQ(settings::leadingNumber("abc"), 0.0);
+  EXPECT_EQ(settings::leadingNumber(""), 0.0);
+  EXPECT_EQ(settings::leadingNumber("0x10"), 0.0);
+  EXPECT_EQ(settings::leadingNumber("1e-999"), 0.0);
+  EXPECT_TRUE(std::isinf(settings::leadingNumber("1e999")));
+}
+
+TEST(StringReading, AStoredStringReadsInBothContexts) {
+  Document d = xml(
+      "<key>yes</key><string>YES</string><key>step</key><string>0.1</string>"
+      "<key>text</key><string>abc</string><key>huge</key><string>1e39</string>");
+  EXPECT_EQ(d.boolean("yes"), true);
+  EXPECT_EQ(d.single("yes"), 0.0f);
+  EXPECT_EQ(d.single("step"), 0.1f);
+  EXPECT_EQ(d.boolean("text"), false);
+  EXPECT_EQ(d.single("text"), 0.0f) << "text without a number is 0, as on the device";
+  EXPECT_EQ(d.single("huge"), std::nullopt) << "beyond single precision";
+}
+
+TEST(OtherTypes, DatesDataArraysDictionariesReadAsAbsent) {
+  Document d = xml(
+      "<key>date</key><date>2020-01-01T00:00:00Z</date><key>data</key><data>AQ==</data>"
+      "<key>array</key><array><true/></array><key>dict</key><dict><key>k</key><true/></dict>");
+  for (const char* key : {"date", "data", "array", "dict"}) {
+    EXPECT_TRUE(d.contains(key));
+    EXPECT_EQ(d.boolean(key), std::nullopt) << key;
+    EXPECT_EQ(d.single(key), std::nullopt) << key;
+  }
+}
+
+TEST(SingleReading, IntegersBeyondSignedRangeKeepTheirValue) {
+  Document d = xml("<key>u</key><integer>18446744073709551615</integer><key>s</key><integer>-1</integer>");
+  EXPECT_EQ(d.single("u"), 18446744073709551615.0f);
+  EXPECT_EQ(d.single("s"), -1.0f);
 }
 
 }  // namespace

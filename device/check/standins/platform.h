@@ -86,6 +86,10 @@ void destroyFrontApplicationObjects();
 // front display change, sent in the form the host version uses.
 void showApplication(const std::optional<std::string>& identifier);
 void setLocked(bool locked);
+// How often SpringBoard's own front display handler ran, and the argument
+// the last run of the one-argument form received.
+int frontDisplayChanges();
+id lastFrontDisplay();
 
 // ---- event framework
 

@@ -112,7 +112,7 @@ std::vector<Alert> alertsOnScreen() {
   for (NSUInteger i = 0; i < [alertsShown() count]; ++i) {
     UIAlertView* view = [alertsShown() objectAtIndex:i];
     const AlertState& state = gAlerts[view];
-    Alert alert{view, [state.title UTF8String], std::nullopt, state.delegate, {}};
+    Alert alert{view, state.title ? [state.title UTF8String] : "", std::nullopt, state.delegate, {}};
     if (state.message) alert.message = [state.message UTF8String];
     for (NSUInteger b = 0; b < [state.buttons count]; ++b)
       alert.buttons.push_back([[state.buttons objectAtIndex:b] UTF8String]);

@@ -11,7 +11,7 @@
 namespace host {
 
 Id activatorShared() {
-  Class activator = adapter::classNamed("LAActivator");
+  ::Class activator = adapter::classNamed("LAActivator");
   if (!activator) return nullptr;
   return adapter::hostId([activator sharedInstance]);
 }

@@ -12,7 +12,7 @@ static_assert(std::is_same_v<CGFloat, host::CGFloat>, "host::CGFloat must be the
 namespace host {
 
 bool keyboardIsOnScreen() {
-  Class keyboard = adapter::classNamed("UIKeyboard");
+  ::Class keyboard = adapter::classNamed("UIKeyboard");
   return adapter::answers(keyboard, @selector(isOnScreen)) && [keyboard isOnScreen];
 }
 

@@ -13,7 +13,7 @@ using adapter::as;
 namespace host {
 
 Id awayControllerShared() {
-  Class awayController = adapter::classNamed("SBAwayController");
+  ::Class awayController = adapter::classNamed("SBAwayController");
   if (!answers(awayController, @selector(sharedAwayController))) return nullptr;
   return adapter::hostId([awayController sharedAwayController]);
 }

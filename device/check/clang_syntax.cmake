@@ -1,0 +1,14 @@
+# Runs clang's Objective-C++ front end over each of SOURCES with FLAGS and
+# fails on the first diagnostic.
+foreach(source IN LISTS SOURCES)
+  if(source MATCHES "\\.mm$")
+    set(language objective-c++)
+  else()
+    set(language c++)
+  endif()
+  execute_process(COMMAND "${CLANGXX}" -fsyntax-only -x ${language} ${FLAGS} "${source}"
+                  RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT result EQUAL 0 OR NOT err STREQUAL "")
+    message(FATAL_ERROR "clang++ rejects ${source}:\n${out}${err}")
+  endif()
+endforeach()

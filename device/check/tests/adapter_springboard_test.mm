@@ -1,0 +1,140 @@
+// The adapter's SpringBoard and event-framework operations.
+#import <Foundation/Foundation.h>
+
+#include <gtest/gtest.h>
+
+#include "device/check/standins/platform.h"
+#include "device/check/tests/pool.h"
+#include "device/include/Activator.h"
+#include "device/include/SpringBoard.h"
+#include "device/src/classes/BrightnessListener.h"
+#include "host/host.h"
+
+@interface NamedApplication : SBApplication
+@end
+@implementation NamedApplication
+- (NSString*)displayIdentifier {
+  return @"com.example.mail";
+}
+@end
+
+@interface FrontStack : SBDisplayStack
+@end
+@implementation FrontStack
+- (SBApplication*)topApplication {
+  return [[[NamedApplication alloc] init] autorelease];
+}
+@end
+
+namespace {
+
+host::Id hostId(id object) { return reinterpret_cast<host::Id>(object); }
+
+using SpringBoardTest = PooledTest;
+
+TEST_F(SpringBoardTest, LockStateComesFromTheSharedAwayController) {
+  host::Id controller = host::awayControllerShared();
+  ASSERT_NE(controller, nullptr);
+  standin::setLocked(true);
+  EXPECT_TRUE(host::awayControllerIsLocked(controller));
+  standin::setLocked(false);
+  EXPECT_FALSE(host::awayControllerIsLocked(controller));
+}
+
+TEST_F(SpringBoardTest, DisplayStackNamesItsTopApplication) {
+  FrontStack* stack = [[[FrontStack alloc] init] autorelease];
+  host::Id application = host::displayStackTopApplication(hostId(stack));
+  ASSERT_NE(application, nullptr);
+  EXPECT_EQ(host::applicationDisplayIdentifier(application), "com.example.mail");
+}
+
+TEST_F(SpringBoardTest, WorkspaceNamesTheFrontApplicationOrNone) {
+  standin::startSpringBoard();
+  SBWorkspace* workspace = [[[SBWorkspace alloc] init] autorelease];
+  standin::showApplication("com.example.mail");
+  EXPECT_EQ(host::bksWorkspaceTopApplication(host::workspaceBKSWorkspace(hostId(workspace))), "com.example.mail");
+  standin::showApplication(std::nullopt);
+  EXPECT_EQ(host::bksWorkspaceTopApplication(host::workspaceBKSWorkspace(hostId(workspace))), std::nullopt);
+}
+
+// Private classes change between iOS versions; a method a host lacks must
+// read as none rather than raise.
+TEST_F(SpringBoardTest, ObjectsWithoutTheMethodYieldNone) {
+  host::Id plain = hostId([[[NSObject alloc] init] autorelease]);
+  EXPECT_FALSE(host::awayControllerIsLocked(plain));
+  EXPECT_EQ(host::displayStackTopApplication(plain), nullptr);
+  EXPECT_EQ(host::applicationDisplayIdentifier(plain), std::nullopt);
+  EXPECT_EQ(host::workspaceBKSWorkspace(plain), nullptr);
+  EXPECT_EQ(host::bksWorkspaceTopApplication(plain), std::nullopt);
+}
+
+TEST_F(SpringBoardTest, NullObjectsYieldNone) {
+  EXPECT_FALSE(host::awayControllerIsLocked(nullptr));
+  EXPECT_EQ(host::displayStackTopApplication(nullptr), nullptr);
+  EXPECT_EQ(host::applicationDisplayIdentifier(nullptr), std::nullopt);
+  EXPECT_EQ(host::workspaceBKSWorkspace(nullptr), nullptr);
+  EXPECT_EQ(host::bksWorkspaceTopApplication(nullptr), std::nullopt);
+}
+
+// A host listener that records what reaches it and marks every event.
+class RecordingListener : public host::Listener {
+ public:
+  void activatorReceiveEvent(host::Id activator, host::Id event) override {
+    ++events;
+    lastActivator = activator;
+    host::eventSetHandled(event, true);
+  }
+  int events = 0;
+  host::Id lastActivator = nullptr;
+};
+
+using EventFrameworkTest = PooledTest;
+
+TEST_F(EventFrameworkTest, RegisteredListenerReceivesEventsThroughABrightnessListener) {
+  static RecordingListener listener;
+  host::Id activator = host::activatorShared();
+  ASSERT_EQ(activator, hostId([LAActivator sharedInstance]));
+  host::activatorRegisterListener(activator, &listener, "com.example.up");
+
+  id registered = standin::listenerNamed("com.example.up");
+  EXPECT_TRUE([registered isKindOfClass:[BrightnessListener class]]);
+  EXPECT_TRUE([registered conformsToProtocol:@protocol(LAListener)]);
+  standin::EventOutcome outcome = standin::sendEvent("com.example.up");
+  EXPECT_TRUE(outcome.delivered);
+  EXPECT_TRUE(outcome.handled);
+  EXPECT_EQ(listener.events, 1);
+  EXPECT_EQ(listener.lastActivator, activator);
+}
+
+TEST_F(EventFrameworkTest, EventLeftAloneStaysUnhandled) {
+  class Ignoring : public host::Listener {
+   public:
+    void activatorReceiveEvent(host::Id, host::Id) override {}
+  };
+  static Ignoring listener;
+  host::activatorRegisterListener(host::activatorShared(), &listener, "com.example.ignored");
+  standin::EventOutcome outcome = standin::sendEvent("com.example.ignored");
+  EXPECT_TRUE(outcome.delivered);
+  EXPECT_FALSE(outcome.handled);
+}
+
+TEST_F(EventFrameworkTest, IncompleteRegistrationsRegisterNothing) {
+  static RecordingListener listener;
+  const std::size_t before = standin::listenerNames().size();
+  host::activatorRegisterListener(nullptr, &listener, "com.example.a");
+  host::activatorRegisterListener(host::activatorShared(), nullptr, "com.example.b");
+  host::activatorRegisterListener(host::activatorShared(), &listener, nullptr);
+  EXPECT_EQ(standin::listenerNames().size(), before);
+  host::eventSetHandled(nullptr, true);
+}
+
+// The framework falls back to its defaults (and the listener's Info.plist)
+// for every operation the listener does not answer.
+TEST_F(EventFrameworkTest, BrightnessListenerAnswersOnlyReceiveEvent) {
+  EXPECT_TRUE([BrightnessListener instancesRespondToSelector:@selector(activator:receiveEvent:)]);
+  EXPECT_FALSE([BrightnessListener instancesRespondToSelector:NSSelectorFromString(@"activator:abortEvent:")]);
+  EXPECT_FALSE([BrightnessListener
+      instancesRespondToSelector:NSSelectorFromString(@"activator:requiresLocalizedTitleForListenerName:")]);
+}
+
+}  // namespace

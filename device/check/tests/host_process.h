@@ -1,0 +1,32 @@
+// A SpringBoard process on the stand-ins with the real deliverables loaded,
+// as the device boots one: the loader loads Lumivo2 (running its
+// initialiser), SpringBoard creates its objects, and the toggle framework
+// loads the switch bundle when asked. One per test process: ctest runs each
+// test in a process of its own.
+#pragma once
+
+#import <Foundation/Foundation.h>
+
+#include <string>
+
+namespace hostprocess {
+
+// CoreFoundation versions of the host generations.
+inline constexpr double kIOS5 = 675.0;     // display stacks, argument-less front display change
+inline constexpr double kIOS7 = 847.24;    // workspace, front display change with argument
+inline constexpr double kIOS9 = 1240.10;   // and the preferences daemon
+
+// Boots SpringBoard at `version` on a fresh device root; false (with the
+// reason added to the running test's failures) when the extension cannot be
+// loaded.
+bool bootSpringBoard(double version);
+// The toggle framework loads the switch bundle and makes its data source
+// (owned by the caller), or nil.
+id loadSwitch();
+
+// The device root of the booted process.
+const std::string& deviceRoot();
+// Writes a settings dictionary to the file at a device path, in XML.
+void writeDeviceFile(const char* devicePath, NSDictionary* values);
+
+}  // namespace hostprocess

@@ -1,0 +1,25 @@
+# What both deliverables share: the settings code and the adapter's common
+# part, and the flags for the repository's C++20 sources. Paths are relative
+# to the project that includes this file; each project reaches the sources
+# through its `src` link.
+LUMIVO_ROOT := $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
+
+# libplist, built as a static library for the same architectures and
+# deployment target (see the README).
+LIBPLIST_PREFIX ?= $(LUMIVO_ROOT)/device/vendor/libplist
+
+LUMIVO_COMMON_FILES = \
+	$(wildcard src/settings/*.cpp) \
+	src/adapter/file_system_identity.cpp \
+	src/adapter/files.cpp \
+	src/adapter/notifications.mm \
+	src/adapter/preferences_domain.cpp \
+	src/adapter/preferences_store.mm \
+	src/adapter/runtime.mm
+
+# Manual reference counting throughout: the adapter retains and releases as
+# host.h says, so ARC must stay off.
+LUMIVO_CFLAGS = -fno-objc-arc -fvisibility=hidden -fvisibility-inlines-hidden -Wall -Wextra -Werror \
+	-I$(LUMIVO_ROOT) -I$(LIBPLIST_PREFIX)/include
+LUMIVO_CCFLAGS = -std=c++20 -stdlib=libc++
+LUMIVO_LDFLAGS = -stdlib=libc++ $(LIBPLIST_PREFIX)/lib/libplist-2.0.a

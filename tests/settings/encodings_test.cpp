@@ -1,0 +1,211 @@
+// What the reader accepts and rejects in the XML and old-style encodings, and
+// the limits it holds every encoding to.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "settings/document.h"
+#include "settings/limits.h"
+#include "settings/lookup.h"
+#include "settings/tree_reader.h"
+#include "tests/settings/bplist_builder.h"
+
+namespace {
+
+using settings::Document;
+
+std::string plist(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + body + "</dict></plist>";
+}
+
+std::string stringOf(const Document& doc, const char* key) {
+  plist_t node = doc.value(key);
+  if (!node || plist_get_node_type(node) != PLIST_STRING) return "<not a string>";
+  uint64_t length = 0;
+  const char* text = plist_get_string_ptr(node, &length);
+  return std::string(text, length);
+}
+
+TEST(Xml, MarkupTheDeviceReaderAccepts) {
+  const std::string xml =
+      "\xEF\xBB\xBF<?xml version='1.0'?>\n<!-- a comment -->\n"
+      "<!DOCTYPE plist SYSTEM \"x\" [ <!ENTITY e \"not expanded\"> ]>\n"
+      "<?pi anything?><plist version=\"1.0\" extra = 'x'>\n<dict >\n"
+      "<key>a&lt;&amp;&gt;&quot;&apos;</key><string>&#x263A;&#65;<![CDATA[<&>]]><!-- dropped -->z</string>\n"
+      "<!-- between --><key>t</key><true></true><key>f</key><false/>\n"
+      "<key>hex</key><integer> 0x1F </integer><key>neg</key><integer>-9223372036854775808</integer>\n"
+      "<key>cr</key><string>a\r\nb</string><key>empty</key><string/><key></key><string>x</string>\n"
+      "</dict>\n</plist>\n<!-- trailing -->\n";
+  Document doc = Document::parse(xml);
+  EXPECT_EQ(doc.size(), 8u);
+  EXPECT_EQ(stringOf(doc, "a<&>\"'"), "\xE2\x98\xBA" "A<&>z");
+  EXPECT_EQ(doc.boolean("t"), true);
+  EXPECT_EQ(doc.boolean("f"), false);
+  EXPECT_EQ(doc.single("hex"), 31.0f);
+  EXPECT_EQ(doc.single("neg"), -9223372036854775808.0f);
+  EXPECT_EQ(stringOf(doc, "cr"), "a\r\nb") << "line ends are kept as the device keeps them";
+  EXPECT_EQ(stringOf(doc, "empty"), "");
+  EXPECT_EQ(stringOf(doc, ""), "x");
+  // Without the <plist> wrapper, as the device reads it.
+  EXPECT_EQ(Document::parse("<dict><key>k</key><true/></dict>").boolean("k"), true);
+}
+
+TEST(Xml, RealsInEveryFormTheDeviceWrites) {
+  Document doc = Document::parse(plist(
+      "<key>a</key><real>0.5</real><key>b</key><real>-1.5e3</real><key>c</key><real>.25</real>"
+      "<key>n</key><real>nan</real><key>i</key><real>+infinity</real><key>j</key><real>-inf</real>"
+      "<key>huge</key><real>1e999</real><key>tiny</key><real>1e-999</real><key>int</key><real>3</real>"));
+  EXPECT_EQ(doc.single("a"), 0.5f);
+  EXPECT_EQ(doc.single("b"), -1500.0f);
+  EXPECT_EQ(doc.single("c"), 0.25f);
+  EXPECT_EQ(doc.single("int"), 3.0f);
+  EXPECT_EQ(doc.single("tiny"), 0.0f);
+  // Non-finite reals are values, but never a step.
+  for (const char* key : {"n", "i", "j", "huge"}) {
+    EXPECT_TRUE(doc.contains(key)) << key;
+    EXPECT_EQ(doc.single(key), std::nullopt) << key;
+    EXPECT_EQ(doc.boolean(key), true) << key;
+  }
+}
+
+TEST(Xml, MalformedFilesReadAsEmpty) {
+  const std::string bodies[] = {
+      "<key>k</key>",                                        // key without value
+      "<true/>",                                             // value without key
+      "<key>k</key><true/><key>k2</key></dict></plist>",     // cut short
+      "<key>k</key><bool/>",                                 // unknown element
+      "<key>k</key><string>a<b/></string>",                  // element inside text
+      "<key>k</key><string>a</strin>",                       // mismatched end
+      "stray text<key>k</key><true/>",                       // text between elements
+      "<key>k</key><string>&nbsp;</string>",                 // undeclared entity
+      "<key>k</key><string>&#0;</string>",                   // U+0000
+      "<key>k</key><string>&#xD800;</string>",               // surrogate
+      "<key>k</key><string>\xC3\x28</string>",               // malformed UTF-8
+      "<key>k</key><string>\xE0\x80\xAF</string>",           // overlong UTF-8
+      std::string("<key>k</key><string>a\0b</string>", 31),  // raw U+0000
+      "<key>k</key><integer>18446744073709551616</integer>",  // 2^64
+      "<key>k</key><integer>-9223372036854775809</integer>",  // below -2^63
+      "<key>k</key><integer>1.5</integer>",
+      "<key>k</key><integer/>",
+      "<key>k</key><real>1,5</real>",
+      "<key>k</key><real>0x1p3</real>",
+      "<key>k</key><date>2023-02-29T00:00:00Z</date>",  // no such day
+      "<key>k</key><date>2024-01-01</date>",
+      "<key>k</key><data>AB=C</data>",
+      "<key>k</key><data>A</data>",
+      "<key>k</key><true>x</true>",
+      "<key>k</key><true/><!-- unterminated",
+      "<key k=v>k</key><true/>",  // unquoted attribute
+  };
+  for (const auto& body : bodies) {
+    EXPECT_EQ(Document::parse(plist(body)).size(), 0u) << body;
+    EXPECT_EQ(settings::Lookup::parse(plist(body)).size(), 0u) << body;
+  }
+  EXPECT_EQ(Document::parse(plist("<key>k</key><true/>") + "junk").size(), 0u);
+  EXPECT_EQ(Document::parse(plist("<key>k</key><true/>")).size(), 1u) << "the frame itself is well-formed";
+}
+
+TEST(Xml, DatesAcrossTheWritableYears) {
+  Document doc = Document::parse(plist(
+      "<key>a</key><date>0001-01-01T00:00:00Z</date><key>b</key><date>9999-12-31T23:59:59Z</date>"
+      "<key>c</key><date>2000-02-29T12:00:00Z</date>"));
+  EXPECT_EQ(doc.size(), 3u);
+  EXPECT_EQ(doc.boolean("a"), std::nullopt) << "dates read as absent";
+  EXPECT_EQ(Document::parse(plist("<key>a</key><date>0000-12-31T23:59:59Z</date>")).size(), 0u);
+}
+
+TEST(OldStyle, DictionariesArraysStringsDataAndComments) {
+  const std::string text =
+      "// a comment\n{\n  enabled = 0; /* inline */ forceMode = YES;\n"
+      "  \"LVDisable-com.example.app\" = \"1\";\n  Increment = '0.2';\n"
+      "  list = ( a, \"b c\", <0fBD 77>, (), {} , );\n"
+      "  escapes = \"t\\tn\\n q\\\" u\\U00e9 \\uD83D\\uDE00 o\\101 x\\q\";\n"
+      "  path = /var/mobile:x.y-z_$;\n"
+      "  last = end\n}\n";
+  Document doc = Document::parse(text);
+  EXPECT_EQ(doc.size(), 8u);
+  EXPECT_EQ(doc.boolean("enabled"), false);
+  EXPECT_EQ(doc.boolean("forceMode"), true);
+  EXPECT_EQ(doc.boolean("LVDisable-com.example.app"), true);
+  EXPECT_EQ(doc.single("Increment"), 0.2f);
+  EXPECT_EQ(stringOf(doc, "escapes"), "t\tn\n q\" u\xC3\xA9 \xF0\x9F\x98\x80 oA xq");
+  EXPECT_EQ(stringOf(doc, "path"), "/var/mobile:x.y-z_$");
+  plist_t list = doc.value("list");
+  ASSERT_EQ(plist_array_get_size(list), 5u);
+  uint64_t length = 0;
+  const char* bytes = plist_get_data_ptr(plist_array_get_item(list, 2), &length);
+  EXPECT_EQ(std::string(bytes, length), "\x0f\xbd\x77");
+  // A file of bare pairs is a dictionary.
+  EXPECT_EQ(Document::parse("enabled = NO;\nIncrement = 0.5;\n").single("Increment"), 0.5f);
+}
+
+TEST(OldStyle, MalformedFilesReadAsEmpty) {
+  for (const char* text : {"{ a = b; ", "{ a = ; }", "{ a b; }", "{ = b; }", "{ a = b; } }", "{ a = <0f1>; }",
+                           "{ a = <zz>; }", "{ a = \"open; }", "{ a = b /* open }", "{ a = \"\\000\"; }",
+                           "{ a = \"\\200\"; }", "{ a = \"\\UD800\"; }", "{ a = b c; }", "( a b )", ""}) {
+    EXPECT_EQ(Document::parse(text).size(), 0u) << text;
+    EXPECT_EQ(settings::plist::readTree(text), nullptr) << text;
+  }
+}
+
+// `depth` nested containers holding the key, in each text encoding.
+std::string nestedXml(int depth) {
+  std::string xml = "<plist>";
+  for (int i = 1; i < depth; ++i) xml += "<dict><key>k</key>";
+  xml += "<dict><key>k</key><true/></dict>";
+  for (int i = 1; i < depth; ++i) xml += "</dict>";
+  return xml + "</plist>";
+}
+
+std::string nestedText(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "{ k = ";
+  text += "1;";
+  for (int i = 0; i < depth; ++i) text += "};";
+  text.pop_back();
+  return text;
+}
+
+TEST(Limits, NestingUpToTheDepthLimitReadsOneMoreDoesNot) {
+  const int limit = settings::kMaxDepth;
+  EXPECT_EQ(Document::parse(nestedXml(limit)).size(), 1u);
+  EXPECT_EQ(Document::parse(nestedXml(limit + 1)).size(), 0u);
+  EXPECT_EQ(Document::parse(nestedText(limit)).size(), 1u);
+  EXPECT_EQ(Document::parse(nestedText(limit + 1)).size(), 0u);
+  // The innermost array holds a string, so `n` arrays are `n` levels.
+  auto arrays = [](int n) {
+    plist_t node = settings::plist::readTree(bplist_builder::nestedArrays(n));
+    plist_free(node);
+    return node != nullptr;
+  };
+  EXPECT_TRUE(arrays(limit));
+  EXPECT_FALSE(arrays(limit + 1));
+}
+
+std::string manyKeysXml(std::size_t keys) {
+  std::string xml = "<plist><dict>";
+  for (std::size_t i = 0; i < keys; ++i) xml += "<key>LVDisable-com.example.app" + std::to_string(i) + "</key><true/>";
+  return xml + "</dict></plist>";
+}
+
+TEST(Limits, TenThousandKeysReadButTheObjectBudgetHolds) {
+  Document doc = Document::parse(manyKeysXml(10000));
+  EXPECT_EQ(doc.size(), 10000u);
+  EXPECT_EQ(settings::Lookup::parse(manyKeysXml(10000)).boolean("LVDisable-com.example.app9999"), true);
+  // The root, its keys and its values all count.
+  const std::size_t fits = (settings::kMaxObjects - 1) / 2;
+  EXPECT_EQ(settings::Lookup::parse(manyKeysXml(fits)).size(), fits);
+  EXPECT_EQ(settings::Lookup::parse(manyKeysXml(fits + 1)).size(), 0u);
+}
+
+TEST(Limits, FilesBeyondTheSizeLimitReadAsEmpty) {
+  std::string big = plist("<key>k</key><true/>");
+  big.insert(big.size() - 8, std::string(settings::kMaxFileBytes - big.size() + 1, ' '));
+  ASSERT_GT(big.size(), settings::kMaxFileBytes);
+  EXPECT_EQ(Document::parse(big).size(), 0u);
+  big.erase(big.size() - 10, 2);
+  EXPECT_EQ(Document::parse(big).size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// Each fault measured in libplist 2.2, reproduced on a small input, next to
+// what our reader makes of the same input. The libplist faults that crash
+// run in a death-test child; none of them can take this binary down.
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <plist/plist.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "settings/document.h"
+#include "settings/lookup.h"
+#include "settings/tree_reader.h"
+#include "settings/xml_writer.h"
+#include "tests/settings/bplist_builder.h"
+
+namespace {
+
+namespace bp = bplist_builder;
+
+// Runs `work` on a thread with a 256 KiB stack, as small as a secondary
+// thread's on the device.
+void onSmallStack(const std::function<void()>& work) {
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, 256 * 1024);
+  pthread_t thread;
+  auto run = [](void* arg) -> void* {
+    (*static_cast<const std::function<void()>*>(arg))();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attr, run, const_cast<std::function<void()>*>(&work)), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+}
+
+plist_t libplistRead(const std::string& bytes) {
+  plist_t node = nullptr;
+  plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &node);
+  return node;
+}
+
+std::size_t countNodes(plist_t node) {
+  std::size_t n = 1;
+  if (plist_get_node_type(node) == PLIST_ARRAY)
+    for (uint32_t i = 0; i < plist_array_get_size(node); ++i) n += countNodes(plist_array_get_item(node, i));
+  if (plist_get_node_type(node) == PLIST_DICT) {
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(node, &it);
+    for (;;) {
+      char* key = nullptr;
+      plist_t value = nullptr;
+      plist_dict_next_item(node, it, &key, &value);
+      free(key);
+      if (!value) break;
+      n += countNodes(value);
+    }
+    free(it);
+  }
+  return n;
+}
+
+std::string xmlNestedArrays(int depth) {
+  std::string xml = "<plist version=\"1.0\"><dict><key>k</key>";
+  for (int i = 0; i < depth; ++i) xml += "<array>";
+  for (int i = 0; i < depth; ++i) xml += "</array>";
+  return xml + "</dict></plist>";
+}
+
+const char kSmallXml[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+    "\t<key>enabled</key>\n\t<false/>\n\t<key>Increment</key>\n\t<real>0.5</real>\n</dict>\n</plist>\n";
+
+TEST(SharedReferences, LibplistExpandsEveryReferenceWeStopAtTheBudget) {
+  // 14 levels: libplist builds 2^15 arrays out of a file of under 100 bytes.
+  std::string small = bp::sharedChain(14);
+  ASSERT_LT(small.size(), 100u);
+  plist_t expanded = libplistRead(small);
+  ASSERT_NE(expanded, nullptr);
+  EXPECT_EQ(countNodes(expanded), 1u << 14);  // the dictionary and 2^14 - 1 arrays
+  plist_free(expanded);
+  // Within the budget our reader expands it too, with its true contents.
+  EXPECT_EQ(settings::Document::parse(small).size(), 1u);
+
+  // 20 levels is about 2 million nodes and 32 levels exhausts memory in
+  // libplist; both read as empty here, also on a small stack.
+  for (int depth : {20, 32, 200}) {
+    std::string hostile = bp::sharedChain(depth);
+    onSmallStack([&] {
+      EXPECT_EQ(settings::plist::readTree(hostile), nullptr) << depth;
+      EXPECT_EQ(settings::Document::parse(hostile).size(), 0u);
+      EXPECT_FALSE(settings::Lookup::parse(hostile).boolean("k").has_value());
+    });
+  }
+}
+
+TEST(DeepNestingDeathTest, LibplistOverflowsTheStackOnBinaryNesting) {
+  std::string deep = bp::nestedArrays(100000);
+  EXPECT_DEATH(onSmallStack([&] { plist_free(libplistRead(deep)); }), "");
+}
+
+TEST(DeepNestingDeathTest, LibplistXmlWriterOverflowsTheStack) {
+  EXPECT_DEATH(
+      {
+        plist_t root = plist_new_array(), inner = root;
+        for (int i = 0; i < 40000; ++i) {
+          plist_t next = plist_new_array();
+          plist_array_append_item(inner, next);
+          inner = next;
+        }
+        char* xml = nullptr;
+        uint32_t length = 0;
+        plist_to_xml(root, &xml, &length);
+        std::abort();  // not reached with libplist 2.2
+      },
+      "");
+}
+
+TEST(DeepNesting, OurReaderStopsAtTheDepthLimitOnASmallStack) {
+  onSmallStack([] {
+    EXPECT_EQ(settings::plist::readTree(bp::nestedArrays(100000)), nullptr);
+    EXPECT_EQ(settings::plist::readTree(xmlNestedArrays(100000)), nullptr);
+    std::string text(100000, '(');
+    EXPECT_EQ(settings::plist::readTree(text), nullptr);
+    EXPECT_EQ(settings::Lookup::parse(xmlNestedArrays(100000)).size(), 0u);
+  });
+}
+
+TEST(DeepNesting, OurWriterRefusesATreeDeeperThanTheReaderReads) {
+  plist_t root = plist_new_dict(), inner = plist_new_array();
+  plist_dict_set_item(root, "k", inner);
+  for (int i = 0; i < 200; ++i) {
+    plist_t next = plist_new_array();
+    plist_array_append_item(inner, next);
+    inner = next;
+  }
+  std::string xml = "unchanged";
+  onSmallStack([&] { EXPECT_FALSE(settings::plist::writeXml(root, xml)); });
+  plist_free(root);
+}
+
+TEST(Encodings, LibplistRejectsByteOrderMarksAndUtf16WeReadThem) {
+  const std::string bom = "\xEF\xBB\xBF" + std::string(kSmallXml);
+  std::u16string wide(kSmallXml, kSmallXml + sizeof kSmallXml - 1);
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (char16_t c : wide) {
+    le += static_cast<char>(c & 0xFF), le += static_cast<char>(c >> 8);
+    be += static_cast<char>(c >> 8), be += static_cast<char>(c & 0xFF);
+  }
+  for (const std::string& bytes : {bom, le, be}) {
+    plist_t node = libplistRead(bytes);
+    EXPECT_EQ(node, nullptr);
+    plist_free(node);
+    settings::Document doc = settings::Document::parse(bytes);
+    EXPECT_EQ(doc.boolean("enabled"), false);
+    EXPECT_EQ(doc.single("Increment"), 0.5f);
+    EXPECT_EQ(settings::Lookup::parse(bytes).single("Increment"), 0.5f);
+  }
+}
+
+TEST(Encodings, LibplistCannotReadTheOldStyleEncodingWeCan) {
+  const std::string text = "{ enabled = 0; Increment = 0.5; }";
+  plist_t node = libplistRead(text);
+  EXPECT_EQ(node, nullptr);
+  plist_free(node);
+  EXPECT_EQ(settings::Document::parse(text).boolean("enabled"), false);
+  EXPECT_EQ(settings::Lookup::parse(text).single("Increment"), 0.5f);
+}
+
+// Compiles a locale with a decimal comma into a temporary folder.
+class DecimalCommaLocale : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() / ("lumivo-locale-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder_);
+    std::string command = "localedef -i de_DE -f UTF-8 " + (folder_ / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "localedef cannot build de_DE (package locales)";
+    setenv("LOCPATH", folder_.c_str(), 1);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "the built locale does not load";
+  }
+  void TearDown() override {
+    std::setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    std::filesystem::remove_all(folder_);
+  }
+  std::filesystem::path folder_;
+};
+
+TEST_F(DecimalCommaLocale, LibplistMisreadsRealsWeDoNot) {
+  plist_t node = libplistRead(kSmallXml);
+  ASSERT_NE(node, nullptr);
+  double value = -1;
+  plist_get_real_val(plist_dict_get_item(node, "Increment"), &value);
+  EXPECT_EQ(value, 0.0) << "libplist reads up to the decimal point the locale does not know";
+  plist_free(node);
+  EXPECT_EQ(settings::Document::parse(kSmallXml).single("Increment"), 0.5f);
+  EXPECT_EQ(settings::Lookup::parse(kSmallXml).single("Increment"), 0.5f);
+  settings::Document doc;
+  doc.setValue("r", plist_new_real(0.25));
+  EXPECT_NE(doc.toXml().find("<real>0.25</real>"), std::string::npos);
+}
+
+TEST(Cycles, LibplistAndOurReaderRejectThem) {
+  // {"k": a}, a = [a]
+  std::string cycle = bp::build({"\xD1\x01\x02", bp::ascii("k"), bp::array({2})});
+  plist_t node = libplistRead(cycle);
+  EXPECT_EQ(node, nullptr);
+  plist_free(node);
+  EXPECT_EQ(settings::plist::readTree(cycle), nullptr);
+  EXPECT_EQ(settings::Lookup::parse(cycle).size(), 0u);
+}
+
+TEST(Trailer, LibplistLeavesItsOutputUntouchedOnTrailerErrors) {
+  const std::string trailer = bp::bigEndian(1, 8) + bp::bigEndian(5, 8) + bp::bigEndian(9, 8);
+  const std::string topOutOfRange = "bplist00\x08\x08" + std::string(6, '\0') + "\x01\x01" + trailer;
+  plist_t sentinel = plist_new_string("sentinel");
+  plist_t out = sentinel;
+  plist_from_bin(topOutOfRange.data(), static_cast<uint32_t>(topOutOfRange.size()), &out);
+  EXPECT_EQ(out, sentinel) << "a caller that does not start from null keeps a stale node";
+  plist_free(sentinel);
+  EXPECT_EQ(settings::plist::readTree(topOutOfRange), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// The XML writer loses nothing the reader accepted: every value reads back
+// the same through our reader, and python3's plistlib reads what it can
+// express.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "fuzz/property_checks.h"
+#include "settings/document.h"
+#include "settings/keys.h"
+#include "settings/plist_nodes.h"
+#include "settings/store.h"
+#include "settings/tree_reader.h"
+#include "sim/device.h"
+#include "sim/journal.h"
+#include "tests/settings/bplist_builder.h"
+#include "tests/support/plistlib.h"
+#include "tests/support/temp_root.h"
+
+namespace {
+
+using settings::Document;
+using testing_support::TempRoot;
+
+// Writes `doc`, reads it back and checks every value is unchanged.
+void expectRoundTrip(const Document& doc) {
+  const std::string xml = doc.toXml();
+  ASSERT_FALSE(xml.empty());
+  Document again = Document::parse(xml);
+  EXPECT_TRUE(fuzz_checks::sameValue(doc.root(), again.root())) << xml;
+}
+
+TEST(Writer, ExtremeNumbersReadBackExactly) {
+  Document doc;
+  const double reals[] = {0.1, -0.0, 5e-324, std::numeric_limits<double>::max(), 1.0 / 3, -2.5e-300,
+                          std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(), 123456789.123456789};
+  int i = 0;
+  for (double r : reals) doc.setValue("r" + std::to_string(i++), plist_new_real(r));
+  doc.setValue("umax", settings::plist::newInteger({~0ull, true}));
+  doc.setValue("u63", settings::plist::newInteger({1ull << 63, true}));
+  doc.setValue("min", settings::plist::newInteger({1ull << 63, false}));
+  doc.setValue("minus", settings::plist::newInteger({~0ull, false}));
+  expectRoundTrip(doc);
+  Document again = Document::parse(doc.toXml());
+  EXPECT_EQ(settings::plist::integerOf(again.value("umax")).isUnsigned, true);
+  EXPECT_EQ(again.single("minus"), -1.0f);
+  double negativeZero = 1;
+  plist_get_real_val(again.value("r1"), &negativeZero);
+  EXPECT_TRUE(std::signbit(negativeZero));
+}
+
+TEST(Writer, DatesOfEveryWritableYear) {
+  // Dates before 2001, before year 1000, in year 1 and far ahead.
+  Document doc;
+  const double dates[] = {0, -1, -86400 * 365.25 * 101, -63113904000.0, 63113904000.0, 252423993599.0};
+  int i = 0;
+  for (double d : dates) doc.setValue("d" + std::to_string(i++), settings::plist::newDate(d));
+  expectRoundTrip(doc);
+  const std::string xml = doc.toXml();
+  EXPECT_NE(xml.find("<date>0001-01-01T00:00:00Z</date>"), std::string::npos);
+  EXPECT_NE(xml.find("<date>2000-12-31T23:59:59Z</date>"), std::string::npos);
+  EXPECT_NE(xml.find("<date>9999-12-31T23:59:59Z</date>"), std::string::npos);
+}
+
+TEST(Writer, BinaryDatesKeepTheirWholeSecond) {
+  // The XML form has no fractions: -0.5 s is the second before 2001.
+  std::string object = "\x33";
+  double seconds = -0.5;
+  uint64_t bits;
+  std::memcpy(&bits, &seconds, sizeof bits);
+  object += bplist_builder::bigEndian(bits, 8);
+  Document doc = Document::parse(bplist_builder::build({"\xD1\x01\x02", bplist_builder::ascii("d"), object}));
+  ASSERT_EQ(doc.size(), 1u);
+  EXPECT_EQ(settings::plist::dateOf(doc.value("d")), -1.0);
+  expectRoundTrip(doc);
+}
+
+TEST(Writer, TextWithMarkupControlCharactersAndLineEnds) {
+  Document doc;
+  const char* texts[] = {"<&>\"']]>", "a\rb\r\nc\n", "tab\there", "\x01\x1f\x7f", "caf\xC3\xA9 \xF0\x9F\x98\x80", ""};
+  int i = 0;
+  for (const char* t : texts) doc.setValue("s" + std::to_string(i++), plist_new_string(t));
+  doc.setValue("key <&> \r", plist_new_bool(1));
+  expectRoundTrip(doc);
+}
+
+TEST(Writer, RefusesWhatTheReaderWouldNotReadBack) {
+  Document invalidUtf8;
+  invalidUtf8.setValue("s", plist_new_string("\xFF"));
+  EXPECT_EQ(invalidUtf8.toXml(), "");
+  Document farDate;
+  farDate.setValue("d", settings::plist::newDate(1e15));
+  EXPECT_EQ(farDate.toXml(), "");
+}
+
+TEST(Writer, UnwritableDocumentLeavesTheFileAndStillPosts) {
+  TempRoot root;
+  sim::boot(testing_support::bareBoot(root));
+  root.put(settings::kSettingsPath, "old bytes");
+  Document doc;
+  doc.setValue("s", plist_new_string("\xFF"));
+  settings::writeSettingsAndPost(doc);
+  EXPECT_EQ(root.get(settings::kSettingsPath), "old bytes");
+  EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
+  sim::shutdown();
+}
+
+// A dictionary with a value of every type python3's plistlib writes, in
+// every encoding our reader takes; toggling "enabled" keeps the rest.
+class ToggleEveryEncoding : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ToggleEveryEncoding, PlistlibReadsEveryOtherKeyUnchanged) {
+  TempRoot root;
+  const std::string in = root.path() + "/in", out = root.path() + "/out.plist";
+  const std::string values = R"PY(
+d = {'enabled': True, 'Increment': 0.1, 'big': 2**64 - 1, 'neg': -2**63, 'text': 'caf\u00e9 <&>\r\n',
+     'data': bytes(range(256)), 'date': datetime.datetime(1, 1, 1, 0, 0, 0), 'later': datetime.datetime(9999, 12, 31),
+     'list': [1, 'two', 3.5, [False], {'k': b'\x00'}], 'empty': {}, 'LVDisable-com.example.app': 1}
+x = plistlib.dumps(d).decode()
+)PY";
+  const std::string writers[] = {
+      "open(p, 'wb').write(plistlib.dumps(d, fmt=plistlib.FMT_BINARY))",
+      "open(p, 'wb').write(b'\\xef\\xbb\\xbf' + x.encode())",
+      "open(p, 'wb').write(x.replace('UTF-8', 'UTF-16').encode('utf-16'))",
+      "open(p, 'wb').write(b'\\xfe\\xff' + x.encode('utf-16-be'))",
+  };
+  const std::string variant = GetParam();
+  int which = variant == "binary" ? 0 : variant == "bom" ? 1 : variant == "utf16le" ? 2 : 3;
+  testing_support::python(values + "p = '" + in + "'\n" + writers[which]);
+  Document doc = Document::parse(root.get("/in"));
+  ASSERT_EQ(doc.size(), 11u);
+  doc.setBoolean(settings::kEnabledKey, false);
+  root.put("/out.plist", doc.toXml());
+  EXPECT_EQ(testing_support::plistlibDump(out),
+            testing_support::python(values + "d['enabled'] = False\nprint(canon(d), end='')"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ToggleEveryEncoding, ::testing::Values("binary", "bom", "utf16le", "utf16be"));
+
+TEST(ToggleOldStyle, StringsStayStringsAndPlistlibReadsThem) {
+  TempRoot root;
+  Document doc = Document::parse("{ enabled = 1; Increment = 0.2; list = (a, <0f>); \"k k\" = \"v\\n\"; }");
+  doc.setBoolean(settings::kEnabledKey, false);
+  root.put("/out.plist", doc.toXml());
+  EXPECT_EQ(testing_support::plistlibDump(root.path() + "/out.plist"),
+            "dict:{'Increment'=string:'0.2','enabled'=bool:False,'k k'=string:'v\\n','list'=array:[string:'a',"
+            "data:0f]}");
+}
+
+}  // namespace

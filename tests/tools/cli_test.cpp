@@ -1,0 +1,246 @@
+// lumivo-sim run as a program: its command line, bad input, a device root
+// shared by two processes, the journal, and an installed copy.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/temp_root.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+  int exit = -1;
+  std::string out, err;
+};
+
+int temporaryFile() {
+  char name[] = "/tmp/lumivo-cli-XXXXXX";
+  int fd = mkstemp(name);
+  unlink(name);
+  return fd;
+}
+
+std::string readBack(int fd) {
+  std::string text;
+  lseek(fd, 0, SEEK_SET);
+  char buffer[4096];
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+  close(fd);
+  return text;
+}
+
+// Starts `program` with `args`, standard input from `input`; output goes to
+// the two descriptors.
+pid_t start(const std::string& program, const std::vector<std::string>& args, const std::string& input, int out,
+            int err) {
+  int in = temporaryFile();
+  if (write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size())) ADD_FAILURE() << "write";
+  lseek(in, 0, SEEK_SET);
+  pid_t child = fork();
+  if (child == 0) {
+    std::vector<std::string> words = {program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(in);
+  return child;
+}
+
+Outcome finish(pid_t child, int out, int err) {
+  Outcome run;
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = readBack(out);
+  run.err = readBack(err);
+  return run;
+}
+
+Outcome runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& input = "") {
+  int out = temporaryFile(), err = temporaryFile();
+  return finish(start(program, args, input, out, err), out, err);
+}
+
+Outcome sim(const std::vector<std::string>& args, const std::string& input = "") {
+  return runProgram(LUMIVO_SIM_EXE, args, input);
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(Cli, HelpListsOptionsCommandsAndWhereTheDeliverablesAre) {
+  Outcome run = sim({"--help"});
+  EXPECT_EQ(run.exit, 0);
+  for (const char* part : {"--root DIR", "--process NAME", "--cf-version V", "--journal", "--ready-file FILE",
+                           "expect level V", "await-post [MS]", "lumivo-sim demo", "Deliverables: "})
+    EXPECT_TRUE(has(run.out, part)) << part;
+}
+
+TEST(Cli, BadOptionsExitWithStatusTwo) {
+  Outcome run = sim({"--frobnicate"});
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_EQ(run.err, "lumivo-sim: unknown option --frobnicate (lumivo-sim --help lists the options)\n");
+  EXPECT_EQ(sim({"--cf-version", "soon", "-"}).exit, 2);
+}
+
+TEST(Cli, AMissingScriptIsReported) {
+  Outcome run = sim({"/nonexistent/script.sim"});
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_TRUE(has(run.err, "cannot read the script /nonexistent/script.sim: No such file or directory")) << run.err;
+  testing_support::TempRoot dir;
+  EXPECT_EQ(sim({dir.path()}).exit, 2);
+}
+
+TEST(Cli, ABadScriptTouchesNoRoot) {
+  testing_support::TempRoot parent;
+  const std::string root = parent.path() + "/device";
+  Outcome run = sim({"--root", root, "-"}, "home\nfly away\n");
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_TRUE(has(run.err, "standard input, line 2: unknown command \"fly\"")) << run.err;
+  EXPECT_FALSE(fs::exists(root));
+}
+
+TEST(Cli, RootsThatCannotServeAreRefused) {
+  testing_support::TempRoot dir;
+  dir.put("/plain-file", "x");
+  Outcome file = sim({"--root", dir.host("/plain-file"), "-"}, "status\n");
+  EXPECT_EQ(file.exit, 2);
+  EXPECT_TRUE(has(file.err, "not a folder")) << file.err;
+  Outcome below = sim({"--root", dir.host("/plain-file/device"), "-"}, "status\n");
+  EXPECT_EQ(below.exit, 2);
+  EXPECT_TRUE(has(below.err, "cannot create the folder")) << below.err;
+  Outcome proc = sim({"--root", "/proc", "-"}, "status\n");
+  EXPECT_EQ(proc.exit, 2);
+  EXPECT_TRUE(has(proc.err, "--root /proc: not writable")) << proc.err;
+}
+
+TEST(Cli, ScriptsComeFromStandardInputWithoutATerminal) {
+  Outcome run = sim({}, "brightness 0.5\npress up\nexpect level 0.55\n");
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_TRUE(has(run.out, "all 1 expectation held")) << run.out;
+}
+
+TEST(Cli, ATemporaryRootIsRemovedAtExit) {
+  Outcome run = sim({"-"}, "pref set enabled false\n");
+  ASSERT_EQ(run.exit, 0) << run.err;
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(run.out, match, std::regex("device root (\\S+) \\(temporary\\)"))) << run.out;
+  EXPECT_FALSE(fs::exists(match[1].str()));
+}
+
+TEST(Cli, ANamedRootKeepsTheDeviceBetweenRuns) {
+  testing_support::TempRoot parent;
+  const std::string root = parent.path() + "/device";
+  ASSERT_EQ(sim({"--root", root, "-"}, "switch off\n").exit, 0);
+  EXPECT_TRUE(fs::exists(root + "/Library/Switches/Lumivo.bundle/Info.plist"));
+  Outcome second = sim({"--root", root, "-"}, "expect switch 0\nbrightness 0.5\npress up\nexpect unhandled\n");
+  EXPECT_EQ(second.exit, 0) << second.out << second.err;
+}
+
+TEST(Cli, TheJournalShowsTheDeliverablesCallsButNotThePanes) {
+  Outcome run = sim({"--journal", "-"}, "pref set forceMode true\nbrightness 0.5\npress up\nswitch off\n");
+  ASSERT_EQ(run.exit, 0) << run.err;
+  // Boot: the extension registers its listeners and its observer.
+  EXPECT_TRUE(has(run.out, "journal: activatorRegisterListener")) << run.out;
+  EXPECT_TRUE(has(run.out, "journal: notifyCenterAddObserver com.vantorel.lumivo.preferencechanged")) << run.out;
+  EXPECT_TRUE(has(run.out, "journal: setBacklightLevel 0.75")) << run.out;
+  // The pane's write and post are not the deliverables': only the switch's show.
+  const auto paneEdit = run.out.find("> pref set forceMode true");
+  const auto nextCommand = run.out.find("> brightness 0.5");
+  ASSERT_NE(paneEdit, std::string::npos);
+  const std::string paneOutput = run.out.substr(paneEdit, nextCommand - paneEdit);
+  EXPECT_FALSE(has(paneOutput, "journal: replaceFile")) << paneOutput;
+  EXPECT_FALSE(has(paneOutput, "journal: notifyPost")) << paneOutput;
+  const std::string switchOutput = run.out.substr(run.out.find("> switch off"));
+  EXPECT_TRUE(has(switchOutput, "journal: replaceFile /var/mobile/Library/Preferences/com.vantorel.lumivo.plist"))
+      << switchOutput;
+  EXPECT_TRUE(has(switchOutput, "journal: notifyPost com.vantorel.lumivo.preferencechanged")) << switchOutput;
+}
+
+TEST(Cli, PreferencesLoadsTheSwitchButNotTheExtension) {
+  Outcome run = sim({"--process", "Preferences", "-"}, "switch\n");
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_TRUE(has(run.out, "Preferences (com.apple.Preferences)")) << run.out;
+  EXPECT_TRUE(has(run.out, "libraries: none loaded")) << run.out;
+  EXPECT_FALSE(has(run.out, "switches: none loaded")) << run.out;
+}
+
+// SpringBoard waits with await-post; once it has booted (its ready file
+// exists) a Preferences process on the same root taps the switch off, and
+// SpringBoard follows.
+TEST(Cli, SpringBoardFollowsASwitchTappedInAnotherProcess) {
+  testing_support::TempRoot parent;
+  const std::string root = parent.path() + "/device";
+  const std::string ready = parent.path() + "/springboard.ready";
+  int out = temporaryFile(), err = temporaryFile();
+  pid_t springBoard = start(LUMIVO_SIM_EXE, {"--root", root, "--ready-file", ready, "-"},
+                            "brightness 0.5\n"
+                            "press up\n"
+                            "expect level 0.55\n"
+                            "await-post 20000\n"
+                            "expect switch 0\n"
+                            "expect posts 0\n"
+                            "press up\n"
+                            "expect unhandled\n",
+                            out, err);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!fs::exists(ready) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(fs::exists(ready));
+  Outcome preferences = sim({"--root", root, "--process", "Preferences", "-"}, "switch off\nexpect posts 1\n");
+  EXPECT_EQ(preferences.exit, 0) << preferences.out << preferences.err;
+  Outcome run = finish(springBoard, out, err);
+  EXPECT_EQ(run.exit, 0) << run.out << run.err;
+  EXPECT_TRUE(has(run.out, "change notification delivered to 1 observer")) << run.out;
+}
+
+TEST(Cli, TheDemoPlaysThroughWithoutSurprises) {
+  Outcome run = sim({"demo"});
+  EXPECT_EQ(run.exit, 0) << run.out << run.err;
+  for (const char* part : {"Force mode", "keyboard", "LVDisable-", "disableSpringBoard", "lock screen",
+                           "In Preferences", "await-post", "backlight"})
+    EXPECT_TRUE(has(run.out, part)) << part;
+  EXPECT_FALSE(has(run.out, "   ! ")) << run.out;
+}
+
+// An installed prefix carries its own deliverables and host library.
+TEST(Cli, AnInstalledCopyUsesTheDeliverablesInstalledWithIt) {
+  testing_support::TempRoot prefix;
+  Outcome install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--component", "simulator", "--prefix",
+                                          prefix.path()});
+  ASSERT_EQ(install.exit, 0) << install.out << install.err;
+  const std::string installed = prefix.path() + "/bin/lumivo-sim";
+  ASSERT_TRUE(fs::exists(installed));
+  ASSERT_TRUE(fs::exists(prefix.path() + "/lib/libLumivoSimHost.so"));
+
+  Outcome help = runProgram(installed, {"--help"});
+  EXPECT_TRUE(has(help.out, "Deliverables: " + prefix.path() + "/share/lumivo/device-root")) << help.out;
+
+  const std::string root = prefix.path() + "/device";
+  Outcome run = runProgram(installed, {"--root", root, "-"},
+                       "brightness 0.5\npress down\nexpect level 0.45\nswitch alt\nalert tap 3\n"
+                       "expect opened prefs:root=Lumivo2\n");
+  EXPECT_EQ(run.exit, 0) << run.out << run.err;
+  EXPECT_TRUE(has(run.out, "deliverables from " + prefix.path() + "/share/lumivo/device-root")) << run.out;
+  EXPECT_TRUE(fs::exists(root + "/Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"));
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include "tools/pref_value.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/document.h"
+
+namespace tools {
+namespace {
+
+PrefValue value(const std::string& token, bool quoted = false) {
+  auto v = parsePrefValue(token, quoted);
+  EXPECT_TRUE(v) << token;
+  return v.value_or(PrefValue{});
+}
+
+// The value after a trip through the XML the pane writes.
+plist_t roundTrip(settings::Document& holder, const PrefValue& v) {
+  settings::Document document;
+  document.setValue("k", toPlist(v));
+  holder = settings::Document::parse(document.toXml());
+  return holder.value("k");
+}
+
+TEST(PrefValue, ReadsEachKindFromItsSpelling) {
+  EXPECT_EQ(value("true").kind, PrefValue::Kind::Boolean);
+  EXPECT_EQ(value("-42").integer, -42);
+  EXPECT_EQ(value("0.5").kind, PrefValue::Kind::Real);
+  EXPECT_EQ(value("2.").kind, PrefValue::Kind::Real);
+  EXPECT_EQ(value("1e-3").kind, PrefValue::Kind::Real);
+  EXPECT_EQ(value("12", true).kind, PrefValue::Kind::String);
+  EXPECT_EQ(value("", true).string, "");
+  for (const char* bad : {"True", "yes", "1.2.3", "nan", "0x10", "--1", "abc"})
+    EXPECT_FALSE(parsePrefValue(bad, false)) << bad;
+}
+
+TEST(PrefValue, SurvivesTheSettingsFileWithTypeAndValue) {
+  settings::Document holder;
+  for (const char* token : {"true", "false", "0", "-3", "9223372036854775807", "0.1", "-1e-7", "1.0"}) {
+    const PrefValue v = value(token);
+    EXPECT_TRUE(sameValue(v, roundTrip(holder, v))) << token;
+  }
+  const PrefValue text = value("a \"quoted\" text", true);
+  EXPECT_TRUE(sameValue(text, roundTrip(holder, text)));
+}
+
+TEST(PrefValue, NeverEqualsAValueOfAnotherType) {
+  settings::Document holder;
+  plist_t one = roundTrip(holder, value("1"));
+  EXPECT_FALSE(sameValue(value("true"), one));
+  EXPECT_FALSE(sameValue(value("1.0"), one));
+  EXPECT_FALSE(sameValue(value("1", true), one));
+  EXPECT_FALSE(sameValue(value("2"), one));
+  EXPECT_FALSE(sameValue(value("1"), nullptr));
+  settings::Document realHolder;
+  plist_t tenth = roundTrip(realHolder, value("0.1"));
+  EXPECT_FALSE(sameValue(value("0.10000001"), tenth));
+}
+
+TEST(PrefValue, DescribesStoredValuesWithTheirType) {
+  EXPECT_EQ(describePlist(nullptr), "absent");
+  plist_t node = plist_new_real(2);
+  EXPECT_EQ(describePlist(node), "2.0 (real)");
+  plist_free(node);
+  node = plist_new_string("say \"x\"");
+  EXPECT_EQ(describePlist(node), R"("say \"x\"" (string))");
+  plist_free(node);
+  node = plist_new_data("abcd", 4);
+  EXPECT_EQ(describePlist(node), "<data, 4 bytes>");
+  plist_free(node);
+  node = plist_new_uint(static_cast<uint64_t>(-7));
+  EXPECT_EQ(describePlist(node), "-7 (integer)");
+  plist_free(node);
+  EXPECT_EQ(describe(value("0.25")), "0.25");
+}
+
+}  // namespace
+}  // namespace tools
