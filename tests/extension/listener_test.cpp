@@ -20,8 +20,8 @@ TEST_F(Listener, EachPressStartsFromTheBrightnessTheLastOneSet) {
   boot();
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
   EXPECT_TRUE(stepped(up(), static_cast<float>(static_cast<double>(0.55f) + static_cast<double>(0.05f))));
-  EXPECT_TRUE(stepped(down(), static_cast<float>(static_cast<double>(sim::backlightLevels().back()) -
-                                                 static_cast<double>(0.05f))));
+  const float last = sim::backlightLevels().back();
+  EXPECT_TRUE(stepped(down(), static_cast<float>(static_cast<double>(last) - static_cast<double>(0.05f))));
 }
 
 TEST_F(Listener, ForceModeStepsFiveTimesAsFar) {
