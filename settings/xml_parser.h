@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <string>
@@ -53,23 +54,35 @@ inline Element elementNamed(std::string_view name) {
   return Element::Unknown;
 }
 
-inline bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-inline bool isNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
-         c == '-' || c == '.';
-}
-
-// Bytes at which the scan of character data stops: markup, references,
-// non-ASCII (checked as UTF-8) and U+0000.
-struct StopTable {
-  bool stop[256] = {};
-  constexpr StopTable() {
-    stop[0] = stop[static_cast<unsigned char>('<')] = stop[static_cast<unsigned char>('&')] = true;
-    for (int c = 0x80; c < 256; ++c) stop[c] = true;
+// Character classes, looked up by byte.
+struct CharClasses {
+  static constexpr unsigned char kSpace = 1, kName = 2, kStop = 4;
+  unsigned char of[256] = {};
+  constexpr CharClasses() {
+    for (char c : {' ', '\t', '\n', '\r'}) of[static_cast<unsigned char>(c)] |= kSpace;
+    for (int c = 'a'; c <= 'z'; ++c) of[c] |= kName;
+    for (int c = 'A'; c <= 'Z'; ++c) of[c] |= kName;
+    for (int c = '0'; c <= '9'; ++c) of[c] |= kName;
+    for (char c : {'_', ':', '-', '.'}) of[static_cast<unsigned char>(c)] |= kName;
+    // Where a scan of character data stops: markup, references, non-ASCII
+    // (checked as UTF-8) and U+0000.
+    for (char c : {'\0', '<', '&'}) of[static_cast<unsigned char>(c)] |= kStop;
+    for (int c = 0x80; c < 256; ++c) of[c] |= kStop;
   }
 };
-inline constexpr StopTable kStops;
+inline constexpr CharClasses kClasses;
+
+inline bool isSpace(char c) { return kClasses.of[static_cast<unsigned char>(c)] & CharClasses::kSpace; }
+inline bool isNameChar(char c) { return kClasses.of[static_cast<unsigned char>(c)] & CharClasses::kName; }
+inline bool isStop(char c) { return kClasses.of[static_cast<unsigned char>(c)] & CharClasses::kStop; }
+
+// Whether any of the eight bytes in `word` would stop a scan of character
+// data; lets the scan take plain text a word at a time.
+inline bool anyStop(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  auto hasZero = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+  return (word & kHigh) || hasZero(word) || hasZero(word ^ (kOnes * '<')) || hasZero(word ^ (kOnes * '&'));
+}
 
 }  // namespace xml
 
@@ -122,10 +135,11 @@ class XmlParser {
   bool skipMisc(bool prolog) {
     for (;;) {
       while (p_ < end_ && xml::isSpace(*p_)) ++p_;
+      if (left() < 2 || *p_ != '<' || (p_[1] != '!' && p_[1] != '?')) return true;
       if (startsWith("<!--")) {
         p_ += 4;
         if (!skipPast("-->")) return false;
-      } else if (startsWith("<?")) {
+      } else if (p_[1] == '?') {
         p_ += 2;
         if (!skipPast("?>")) return false;
       } else if (prolog && startsWith("<!DOCTYPE")) {
@@ -156,8 +170,28 @@ class XmlParser {
     return false;
   }
 
+  // The common tags exactly as writers lay them out, recognised whole.
+  bool plainStartTag(Tag& tag) {
+    static constexpr struct {
+      std::string_view text;
+      Element element;
+      bool empty;
+    } kPlain[] = {{"<key>", Element::Key, false},         {"<true/>", Element::True, true},
+                  {"<false/>", Element::False, true},     {"<string>", Element::String, false},
+                  {"<integer>", Element::Integer, false}, {"<real>", Element::Real, false}};
+    for (const auto& plain : kPlain) {
+      if (p_[1] == plain.text[1] && startsWith(plain.text)) {
+        p_ += plain.text.size();
+        tag = Tag{plain.element, plain.empty};
+        return true;
+      }
+    }
+    return false;
+  }
+
   // At '<': reads the element name and skips its attributes.
   bool startTag(Tag& tag) {
+    if (left() > 1 && plainStartTag(tag)) return true;
     const char* name = ++p_;
     while (p_ < end_ && xml::isNameChar(*p_)) ++p_;
     tag.element = xml::elementNamed(std::string_view(name, static_cast<std::size_t>(p_ - name)));
@@ -191,6 +225,10 @@ class XmlParser {
 
   // At "</": the end tag of `element`.
   bool endTag(Element element) {
+    if (element == Element::Key && startsWith("</key>")) {
+      p_ += 6;
+      return true;
+    }
     if (!startsWith("</")) return false;
     const char* name = p_ += 2;
     while (p_ < end_ && xml::isNameChar(*p_)) ++p_;
@@ -244,7 +282,13 @@ class XmlParser {
       decoded = true;
     };
     for (;;) {
-      while (p_ < end_ && !xml::kStops.stop[static_cast<unsigned char>(*p_)]) ++p_;
+      while (left() >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p_, sizeof word);
+        if (xml::anyStop(word)) break;
+        p_ += 8;
+      }
+      while (p_ < end_ && !xml::isStop(*p_)) ++p_;
       if (p_ >= end_) return false;
       const unsigned char c = static_cast<unsigned char>(*p_);
       if (c >= 0x80) {

@@ -67,7 +67,7 @@ bool keyboardIsOnScreen() {
 }
 
 Id screenMain() {
-  Id screen = sim::objectAs<sim::Screen>(sim::screenModel().mainScreen) ? sim::screenModel().mainScreen : nullptr;
+  Id screen = sim::screenModel().mainScreen;
   sim::journal("screenMain", screen ? "UIScreen" : "(null)");
   return screen;
 }

@@ -23,6 +23,7 @@ namespace {
 
 const char kUpListener[] = "com.vantorel.brightnesslistener.up";
 const char kDownListener[] = "com.vantorel.brightnesslistener.down";
+const char kNoSpringBoard[] = "  nothing changes: only SpringBoard runs the front display and the lock screen\n";
 
 std::optional<std::string> settingsBytes() {
   std::string bytes;
@@ -60,16 +61,19 @@ Failure Session::run(const Command& c) {
       return std::nullopt;
     case Verb::Launch:
       sim::launchApplication(c.word);
-      out_ << "  " << c.word << " is in front\n";
+      if (sim::frontApplication() == c.word) out_ << "  " << c.word << " is in front\n";
+      else out_ << kNoSpringBoard;
       return std::nullopt;
     case Verb::Home:
       sim::goHome();
-      out_ << "  the home screen shows\n";
+      if (sim::bootOptions().process == "SpringBoard") out_ << "  the home screen shows\n";
+      else out_ << kNoSpringBoard;
       return std::nullopt;
     case Verb::Lock:
     case Verb::Unlock:
       sim::setLocked(c.verb == Verb::Lock);
-      out_ << (c.verb == Verb::Lock ? "  the device is locked\n" : "  the device is unlocked\n");
+      if (sim::locked() != (c.verb == Verb::Lock)) out_ << kNoSpringBoard;
+      else out_ << (c.verb == Verb::Lock ? "  the device is locked\n" : "  the device is unlocked\n");
       return std::nullopt;
     case Verb::SwitchShow: {
       auto id = switchIdentifier();
@@ -148,7 +152,9 @@ Failure Session::tapAlert(long long index) {
   const std::size_t linksBefore = sim::openedLinks().size();
   const bool known = index >= 0 && static_cast<std::size_t>(index) < alert.buttons.size();
   if (!sim::tapAlertButton(alert.alert, static_cast<std::intptr_t>(index))) return "the alert left the screen";
-  out_ << "  tapped " << (known ? "\"" + alert.buttons[static_cast<std::size_t>(index)] + "\"" : "button " + std::to_string(index) + " (no such button)")
+  const std::string button = known ? "\"" + alert.buttons[static_cast<std::size_t>(index)] + "\""
+                                   : "button " + std::to_string(index) + " (no such button)";
+  out_ << "  tapped " << button
        << " on alert \"" << alert.title << "\"\n";
   const auto& links = sim::openedLinks();
   for (std::size_t i = linksBefore; i < links.size(); ++i) out_ << "  opened " << links[i] << "\n";

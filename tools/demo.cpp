@@ -88,6 +88,8 @@ class Demo {
     heading("Lumivo, on a simulated iPhone", unicode ? "\u2550" : "=");
     std::cout << kIntro << "\n";
     session_.boot(options_);
+    emit(captured_.str(), "  ");
+    captured_.str("");
     std::cout << "The device:\n";
     emit(session_.bootSummary(), "  ");
     // The tour starts from the default settings.

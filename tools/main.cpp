@@ -99,11 +99,11 @@ int main(int argc, char** argv) {
   sessionOptions.journal = options.journal;
   if (options.mode == Options::Mode::Demo) return runDemo(sessionOptions);
 
+  std::cout << "device root " << root->path() << (root->temporary() ? " (temporary)" : "")
+            << (root->populatedFrom().empty() ? "" : ", deliverables from " + root->populatedFrom()) << "\n";
   Session session(std::cout);
   session.boot(sessionOptions);
-  std::cout << "device root " << root->path() << (root->temporary() ? " (temporary)" : "")
-            << (root->populatedFrom().empty() ? "" : ", deliverables from " + root->populatedFrom()) << "\n"
-            << session.bootSummary();
+  std::cout << session.bootSummary();
   if (!options.readyFile.empty()) {
     std::ofstream ready(options.readyFile);
     ready << getpid() << "\n";

@@ -78,13 +78,15 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
       options.readyFile = value;
     }
   }
-  if (positional.size() > 1) return fail("more than one script given (\"" + positional[0] + "\", \"" + positional[1] + "\")");
+  if (positional.size() > 1)
+    return fail("more than one script given (\"" + positional[0] + "\", \"" + positional[1] + "\")");
   if (positional.empty()) {
     options.mode = stdinIsTerminal ? Options::Mode::Shell : Options::Mode::Script;
     if (!stdinIsTerminal) options.script = "-";
   } else if (positional[0] == "demo") {
     options.mode = Options::Mode::Demo;
-    if (processGiven && options.process != "SpringBoard") return fail("the demo runs in SpringBoard; --process does not apply");
+    if (processGiven && options.process != "SpringBoard")
+      return fail("the demo runs in SpringBoard; --process does not apply");
   } else {
     options.mode = Options::Mode::Script;
     options.script = positional[0];

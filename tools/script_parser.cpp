@@ -73,7 +73,8 @@ class Line {
     if (path.is_relative() && !baseDir_.empty()) path = fs::path(baseDir_) / path;
     command.path = path.string();
     std::error_code ec;
-    if (fs::is_directory(path, ec)) throw Bad{name(nameWords) + ": \"" + tokens_[i].text + "\" is a folder, not a file"};
+    if (fs::is_directory(path, ec))
+      throw Bad{name(nameWords) + ": \"" + tokens_[i].text + "\" is a folder, not a file"};
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Bad{name(nameWords) + ": cannot read \"" + tokens_[i].text + "\": " + std::strerror(errno)};
     std::ostringstream bytes;
@@ -172,7 +173,8 @@ void parsePut(const Line& line, Command& c) {
   bool climbs = false;
   for (const auto& part : device) climbs |= part == "..";
   if (c.word.empty() || c.word.front() != '/' || c.word.back() == '/' || climbs)
-    throw Bad{"put: \"" + c.word + "\" is not a device file path (write it in full, e.g. /var/mobile/Library/Preferences/x.plist)"};
+    throw Bad{"put: \"" + c.word +
+              "\" is not a device file path (write it in full, e.g. /var/mobile/Library/Preferences/x.plist)"};
   line.file(2, 1, c);
 }
 

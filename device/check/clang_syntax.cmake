@@ -1,8 +1,8 @@
-# Runs clang's Objective-C++ front end over each of SOURCES with FLAGS and
-# fails on the first diagnostic.
+# Runs clang's front end over each of SOURCES with FLAGS (and OBJC_FLAGS for
+# Objective-C++ files) and fails on the first diagnostic.
 foreach(source IN LISTS SOURCES)
   if(source MATCHES "\\.mm$")
-    set(language objective-c++)
+    set(language objective-c++ ${OBJC_FLAGS})
   else()
     set(language c++)
   endif()

@@ -116,7 +116,7 @@ TEST_P(ToggleEveryEncoding, PlistlibReadsEveryOtherKeyUnchanged) {
   TempRoot root;
   const std::string in = root.path() + "/in", out = root.path() + "/out.plist";
   const std::string values = R"PY(
-d = {'enabled': True, 'Increment': 0.1, 'big': 2**64 - 1, 'neg': -2**63, 'text': 'caf\u00e9 <&>\r\n',
+d = {'enabled': True, 'Increment': 0.1, 'big': 2**64 - 1, 'neg': -2**63, 'text': 'caf\u00e9 <&>\t',
      'data': bytes(range(256)), 'date': datetime.datetime(1, 1, 1, 0, 0, 0), 'later': datetime.datetime(9999, 12, 31),
      'list': [1, 'two', 3.5, [False], {'k': b'\x00'}], 'empty': {}, 'LVDisable-com.example.app': 1}
 x = plistlib.dumps(d).decode()

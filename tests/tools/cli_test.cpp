@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -141,6 +142,26 @@ TEST(Cli, ScriptsComeFromStandardInputWithoutATerminal) {
 TEST(Cli, ATemporaryRootIsRemovedAtExit) {
   Outcome run = sim({"-"}, "pref set enabled false\n");
   ASSERT_EQ(run.exit, 0) << run.err;
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(run.out, match, std::regex("device root (\\S+) \\(temporary\\)"))) << run.out;
+  EXPECT_FALSE(fs::exists(match[1].str()));
+}
+
+// A run stopped by a signal still removes its temporary root.
+TEST(Cli, ATerminatedRunCleansUp) {
+  testing_support::TempRoot parent;
+  const std::string ready = parent.path() + "/ready";
+  int out = temporaryFile(), err = temporaryFile();
+  pid_t child = start(LUMIVO_SIM_EXE, {"--ready-file", ready, "-"}, "wait 60000\nstatus\n", out, err);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!fs::exists(ready) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(fs::exists(ready));
+  kill(child, SIGTERM);
+  Outcome run = finish(child, out, err);
+  EXPECT_EQ(run.exit, 128 + SIGTERM) << run.out << run.err;
+  EXPECT_TRUE(has(run.err, "interrupted")) << run.err;
+  EXPECT_FALSE(has(run.out, "> status")) << run.out;
   std::smatch match;
   ASSERT_TRUE(std::regex_search(run.out, match, std::regex("device root (\\S+) \\(temporary\\)"))) << run.out;
   EXPECT_FALSE(fs::exists(match[1].str()));

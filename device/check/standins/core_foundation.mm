@@ -148,8 +148,8 @@ int runLoopOnce() {
   for (const std::string& name : arrived)
     for (const Observer& o : observers)
       if (o.name == name) {
-        o.callback(&gDarwinCenter, const_cast<void*>(o.observer), (CFStringRef)[NSString stringWithUTF8String:name.c_str()],
-                   nullptr, nullptr);
+        o.callback(&gDarwinCenter, const_cast<void*>(o.observer),
+                   (CFStringRef)[NSString stringWithUTF8String:name.c_str()], nullptr, nullptr);
         ++callbacks;
       }
   [pool drain];

@@ -114,8 +114,8 @@ void destroyFrontApplicationObjects() {
 
 void showApplication(const std::optional<std::string>& identifier) {
   [gFront release];
-  gFront = identifier ? [[StandinApplication alloc] initWithIdentifier:[NSString stringWithUTF8String:identifier->c_str()]]
-                      : nil;
+  NSString* name = identifier ? [NSString stringWithUTF8String:identifier->c_str()] : nil;
+  gFront = name ? [[StandinApplication alloc] initWithIdentifier:name] : nil;
   SpringBoard* springBoard = (SpringBoard*)[UIApplication sharedApplication];
   if (kCFCoreFoundationVersionNumber < kFrontDisplayArgumentVersion)
     [springBoard frontDisplayDidChange];

@@ -55,7 +55,9 @@ TEST_F(PackageTest, EachActionHasATitleDescriptionAndGroup) {
   EXPECT_EQ(titles.size(), 2u);
 }
 
-NSArray* paneItems() { return [plist("device/layout/Library/PreferenceLoader/Preferences/Lumivo2.plist") objectForKey:@"items"]; }
+constexpr char kPane[] = "device/layout/Library/PreferenceLoader/Preferences/Lumivo2.plist";
+
+NSArray* paneItems() { return [plist(kPane) objectForKey:@"items"]; }
 
 TEST_F(PackageTest, PaneWritesTheSettingsDomainAndAnnouncesEveryChange) {
   const auto domain = adapter::preferencesDomainFor(settings::kSettingsPath, adapter::kPreferencesDaemonVersion);
@@ -93,7 +95,7 @@ TEST_F(PackageTest, ApplicationListWritesThePerApplicationKeys) {
 }
 
 TEST_F(PackageTest, SwitchLinksLeadToThePane) {
-  NSDictionary* entry = [plist("device/layout/Library/PreferenceLoader/Preferences/Lumivo2.plist") objectForKey:@"entry"];
+  NSDictionary* entry = [plist(kPane) objectForKey:@"entry"];
   const std::string pane = [[entry objectForKey:@"id"] UTF8String];
   EXPECT_EQ(std::string(lumivo::kPaneLink), "prefs:root=" + pane);
   EXPECT_EQ(std::string(lumivo::kTweaksPaneLink), "prefs:root=Tweaks&path=" + pane);

@@ -19,7 +19,9 @@ void release(Id object) { [adapter::objc(object) release]; }
 
 void hookMessage(Class* cls, Sel sel, Imp replacement, Imp* saved) {
   if (!cls) return;
-  MSHookMessageEx(reinterpret_cast<::Class>(cls), reinterpret_cast<SEL>(sel), reinterpret_cast<IMP>(replacement),
+  // SEL is a pointer to non-const on the platform; host.h hands out const.
+  SEL selector = reinterpret_cast<SEL>(const_cast<Selector*>(sel));
+  MSHookMessageEx(reinterpret_cast<::Class>(cls), selector, reinterpret_cast<IMP>(replacement),
                   reinterpret_cast<IMP*>(saved));
 }
 
