@@ -203,20 +203,34 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
       std::string name = run.benchmark_name();
       auto slash = name.find('/');
-      times_[name.substr(slash + 1)][name.substr(0, slash)] = run.GetAdjustedRealTime();
+      real_[name.substr(slash + 1)][name.substr(0, slash)] = run.GetAdjustedRealTime();
+      cpu_[name.substr(slash + 1)][name.substr(0, slash)] = run.GetAdjustedCPUTime();
       if (order_.empty() || order_.back() != name.substr(0, slash)) remember(name.substr(0, slash));
     }
   }
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\nEach figure as a multiple of read_bytes for the same file, same run:\n%-14s", "file");
+    table("real time", real_);
+    table("CPU time (steadier on a shared machine)", cpu_);
+  }
+
+ private:
+  void remember(const std::string& column) {
+    for (const auto& c : order_)
+      if (c == column) return;
+    order_.push_back(column);
+  }
+  using Times = std::map<std::string, std::map<std::string, double>>;  // file -> benchmark -> time
+
+  void table(const char* what, const Times& times) const {
+    std::printf("\nEach figure as a multiple of read_bytes for the same file in this run, %s:\n%-13s", what, "file");
     for (const auto& column : order_) std::printf(" %*s", static_cast<int>(column.size()), column.c_str());
     std::printf("\n");
-    for (const auto& [file, row] : times_) {
+    for (const auto& [file, row] : times) {
       auto base = row.find("read_bytes");
       if (base == row.end()) continue;
-      std::printf("%-14s", file.c_str());
+      std::printf("%-13s", file.c_str());
       for (const auto& column : order_) {
         auto it = row.find(column);
         if (it == row.end()) std::printf(" %*s", static_cast<int>(column.size()), "-");
@@ -226,13 +240,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
   }
 
- private:
-  void remember(const std::string& column) {
-    for (const auto& c : order_)
-      if (c == column) return;
-    order_.push_back(column);
-  }
-  std::map<std::string, std::map<std::string, double>> times_;  // file -> benchmark -> time
+  Times real_, cpu_;
   std::vector<std::string> order_;
 };
 

@@ -1,8 +1,13 @@
-# What both deliverables share: the settings code and the adapter's common
-# part, and the flags for the repository's C++20 sources. Paths are relative
-# to the project that includes this file; each project reaches the sources
-# through its `src` link.
+# What both deliverables share: targets, the settings code and the adapter's
+# common part, and the flags for the repository's C++20 sources. Included
+# before Theos's common.mk. Paths are relative to the project that includes
+# this file; each project reaches the sources through its `src` link.
 LUMIVO_ROOT := $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
+
+# iOS 7.0 on both architectures: the oldest system whose libc++ the C++20
+# sources can use, and the first with 64-bit ARM (see the README).
+TARGET := iphone:clang:latest:7.0
+ARCHS := armv7 arm64
 
 # libplist, built as a static library for the same architectures and
 # deployment target (see the README).

@@ -53,9 +53,17 @@ class BinaryParser {
   };
 
   static std::uint64_t bigEndian(const unsigned char* p, unsigned size) {
-    std::uint64_t value = 0;
-    for (unsigned i = 0; i < size; ++i) value = value << 8 | p[i];
-    return value;
+    switch (size) {
+      case 1:
+        return p[0];
+      case 2:
+        return static_cast<std::uint64_t>(p[0]) << 8 | p[1];
+      default: {
+        std::uint64_t value = 0;
+        for (unsigned i = 0; i < size; ++i) value = value << 8 | p[i];
+        return value;
+      }
+    }
   }
 
   // True when `bytes` bytes from `start` lie inside the object area.
@@ -101,8 +109,7 @@ class BinaryParser {
     if ((kind != 0x5 && kind != 0x6) || !length(offset, units, start)) return false;
     if (kind == 0x5) {
       if (!fits(start, units)) return false;
-      for (std::uint64_t i = 0; i < units; ++i)
-        if (b_[start + i] == 0 || b_[start + i] >= 0x80) return false;
+      if (!unicode::isAsciiWithoutNul(b_ + start, units)) return false;
       out = std::string_view(reinterpret_cast<const char*>(b_ + start), units);
       return true;
     }

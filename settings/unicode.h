@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -21,5 +23,19 @@ bool isValidUtf8(std::string_view text);
 // Appends `units` UTF-16 code units read from `p` in the given byte order,
 // converted to UTF-8. False on an unpaired surrogate or U+0000.
 bool appendUtf16(std::string& out, const unsigned char* p, std::size_t units, bool bigEndian);
+
+// True when the `size` bytes at `p` are ASCII without U+0000. Checks eight
+// bytes at a time: binary files hold their keys as such strings.
+inline bool isAsciiWithoutNul(const unsigned char* p, std::size_t size) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  for (; size >= 8; p += 8, size -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if ((word & kHigh) || ((word - kOnes) & ~word & kHigh)) return false;
+  }
+  for (; size > 0; ++p, --size)
+    if (*p == 0 || *p >= 0x80) return false;
+  return true;
+}
 
 }  // namespace settings::unicode

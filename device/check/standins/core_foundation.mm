@@ -161,6 +161,12 @@ void daemonSetValue(const char* domain, const char* key, id value) {
                                                                             forKey:[NSString stringWithUTF8String:key]];
 }
 
+void forgetPreferences() {
+  [daemonStore() removeAllObjects];
+  [cacheStore() removeAllObjects];
+  [pendingStore() removeAllObjects];
+}
+
 NSDictionary* daemonValues(const char* domain) {
   return [[domainIn(daemonStore(), (CFStringRef)[NSString stringWithUTF8String:domain]) copy] autorelease];
 }

@@ -30,6 +30,8 @@ int runLoopOnce();
 void daemonSetValue(const char* domain, const char* key, id value);
 // The daemon's values for `domain` (empty when it has none).
 NSDictionary* daemonValues(const char* domain);
+// Every domain empty again, in the daemon and in this process.
+void forgetPreferences();
 
 // Device paths map to paths below `root`.
 void setFileSystemRoot(const std::string& root);

@@ -89,13 +89,6 @@ TEST_F(RuntimeTest, DrainingThePoolFreesItsTemporaryObjects) {
   EXPECT_EQ(gDeallocs, 1);
 }
 
-TEST_F(RuntimeTest, VersionIsCoreFoundationsOwn) {
-  standin::setCoreFoundationVersion(847.2);
-  EXPECT_EQ(host::coreFoundationVersion(), 847.2);
-  standin::setCoreFoundationVersion(1240.10);
-  EXPECT_EQ(host::coreFoundationVersion(), 1240.10);
-}
-
 struct Delivery {
   int calls = 0;
   std::string name;

@@ -58,22 +58,15 @@ TEST_F(SpringBoardTest, WorkspaceNamesTheFrontApplicationOrNone) {
 }
 
 // Private classes change between iOS versions; a method a host lacks must
-// read as none rather than raise.
-TEST_F(SpringBoardTest, ObjectsWithoutTheMethodYieldNone) {
-  host::Id plain = hostId([[[NSObject alloc] init] autorelease]);
-  EXPECT_FALSE(host::awayControllerIsLocked(plain));
-  EXPECT_EQ(host::displayStackTopApplication(plain), nullptr);
-  EXPECT_EQ(host::applicationDisplayIdentifier(plain), std::nullopt);
-  EXPECT_EQ(host::workspaceBKSWorkspace(plain), nullptr);
-  EXPECT_EQ(host::bksWorkspaceTopApplication(plain), std::nullopt);
-}
-
-TEST_F(SpringBoardTest, NullObjectsYieldNone) {
-  EXPECT_FALSE(host::awayControllerIsLocked(nullptr));
-  EXPECT_EQ(host::displayStackTopApplication(nullptr), nullptr);
-  EXPECT_EQ(host::applicationDisplayIdentifier(nullptr), std::nullopt);
-  EXPECT_EQ(host::workspaceBKSWorkspace(nullptr), nullptr);
-  EXPECT_EQ(host::bksWorkspaceTopApplication(nullptr), std::nullopt);
+// read as none rather than raise, as a null object does.
+TEST_F(SpringBoardTest, ObjectsWithoutTheMethodAndNullYieldNone) {
+  for (host::Id object : {hostId([[[NSObject alloc] init] autorelease]), static_cast<host::Id>(nullptr)}) {
+    EXPECT_FALSE(host::awayControllerIsLocked(object));
+    EXPECT_EQ(host::displayStackTopApplication(object), nullptr);
+    EXPECT_EQ(host::applicationDisplayIdentifier(object), std::nullopt);
+    EXPECT_EQ(host::workspaceBKSWorkspace(object), nullptr);
+    EXPECT_EQ(host::bksWorkspaceTopApplication(object), std::nullopt);
+  }
 }
 
 // A host listener that records what reaches it and marks every event.

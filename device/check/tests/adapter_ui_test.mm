@@ -47,15 +47,6 @@ TEST_F(ScreenTest, NoMainScreenReadsAsZeroEvenAfterABrightnessWasRead) {
   EXPECT_EQ(host::screenBrightness(screen), host::CGFloat(0));
 }
 
-TEST_F(ScreenTest, BacklightGetsTheLevelAsPassed) {
-  const std::size_t before = standin::backlightLevels().size();
-  host::setBacklightLevel(1.05f);
-  host::setBacklightLevel(-0.2f);
-  ASSERT_EQ(standin::backlightLevels().size(), before + 2);
-  EXPECT_EQ(standin::backlightLevels()[before], 1.05f);
-  EXPECT_EQ(standin::backlightLevels()[before + 1], -0.2f);
-}
-
 // A C++ data source recording what reaches it, as the switch bundle's own.
 struct Calls {
   int state = 1;

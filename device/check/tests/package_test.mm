@@ -8,7 +8,6 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "device/check/tests/pool.h"
 #include "device/src/adapter/preferences_domain.h"
@@ -99,15 +98,6 @@ TEST_F(PackageTest, SwitchLinksLeadToThePane) {
   const std::string pane = [[entry objectForKey:@"id"] UTF8String];
   EXPECT_EQ(std::string(lumivo::kPaneLink), "prefs:root=" + pane);
   EXPECT_EQ(std::string(lumivo::kTweaksPaneLink), "prefs:root=Tweaks&path=" + pane);
-}
-
-TEST_F(PackageTest, PackageDependsOnTheFrameworksItLoadsInto) {
-  std::istringstream control(bytesOf(source("device/control")));
-  std::string line, depends;
-  while (std::getline(control, line))
-    if (line.rfind("Depends:", 0) == 0) depends = line;
-  for (const char* package : {"mobilesubstrate", "libactivator", "libflipswitch", "preferenceloader", "applist"})
-    EXPECT_NE(depends.find(package), std::string::npos) << package;
 }
 
 }  // namespace

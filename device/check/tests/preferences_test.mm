@@ -50,6 +50,7 @@ class DaemonTest : public PooledTest {
     std::filesystem::create_directories(root_ + "/var/mobile/Library/Preferences");
     standin::setFileSystemRoot(root_);
     standin::setCoreFoundationVersion(kIOS8);
+    standin::forgetPreferences();
   }
   void TearDown() override {
     std::filesystem::remove_all(root_);

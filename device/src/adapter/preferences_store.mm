@@ -50,6 +50,8 @@ bool replacePreferences(const std::string& domain, std::string_view bytes) {
   bool replaced = false;
   if ([document isKindOfClass:[NSDictionary class]]) {
     CFStringRef name = (CFStringRef)string(domain.c_str());
+    // Removes what the domain holds now, other processes' additions included.
+    CFPreferencesAppSynchronize(name);
     NSDictionary* old = copyValues(name);
     NSMutableArray* removed = [NSMutableArray array];
     NSEnumerator* keys = [old keyEnumerator];
