@@ -22,13 +22,6 @@ class FrontTracking : public SpringBoardTest, public ::testing::WithParamInterfa
   bool argumentForm() const { return std::string(GetParam().frontChange).back() == ':'; }
 };
 
-std::vector<std::string> hookDetails() {
-  std::vector<std::string> hooks;
-  for (const auto& entry : sim::journalEntries())
-    if (entry.call == "hookMessage") hooks.push_back(entry.detail);
-  return hooks;
-}
-
 TEST_P(FrontTracking, ReplacesInitThenDeallocThenTheFrontDisplayHandler) {
   bootGeneration();
   const std::string holder = GetParam().holder;

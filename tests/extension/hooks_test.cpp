@@ -6,13 +6,6 @@
 namespace extension_test {
 namespace {
 
-std::vector<std::string> hookDetails() {
-  std::vector<std::string> hooks;
-  for (const auto& entry : sim::journalEntries())
-    if (entry.call == "hookMessage") hooks.push_back(entry.detail);
-  return hooks;
-}
-
 // Stand-ins for a host class's own `init` and `dealloc`, put in place before
 // the loader runs so that the extension's hooks save them.
 struct HostOriginals {

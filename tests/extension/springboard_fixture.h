@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "settings/document.h"
 #include "settings/keys.h"
@@ -106,6 +107,14 @@ inline ::testing::AssertionResult ignored(const sim::EventOutcome& outcome) {
   if (outcome.handled) return ::testing::AssertionFailure() << "the event was handled";
   if (outcome.level) return ::testing::AssertionFailure() << "level " << *outcome.level << " was set";
   return ::testing::AssertionSuccess();
+}
+
+// The class and selector of every method replacement made, in order.
+inline std::vector<std::string> hookDetails() {
+  std::vector<std::string> hooks;
+  for (const auto& entry : sim::journalEntries())
+    if (entry.call == "hookMessage") hooks.push_back(entry.detail);
+  return hooks;
 }
 
 }  // namespace extension_test
