@@ -24,8 +24,6 @@ class LookupSink {
   // Whether the root was a dictionary (and not a keyed-archive reference).
   bool rootIsDictionary() const { return rootIsDict_ && !uidRoot_; }
 
-  void input(std::string_view) {}
-
   void beginDict() { begin(true); }
   void beginArray() { begin(false); }
   void endDict() { end(); }
@@ -33,20 +31,21 @@ class LookupSink {
 
   void key(std::string_view key) {
     if (depth_ != 1) return;
-    pending_ = Entry{static_cast<std::uint32_t>(arena_.size()), static_cast<std::uint32_t>(key.size()), 2, -1, false,
-                     0};
+    pending_ = Entry{static_cast<std::uint32_t>(arena_.size()), static_cast<std::uint32_t>(key.size()),
+                     Entry::Source::Arena, -1, false, 0};
     // A key read as it stands in the file is referred to there; a decoded
     // one is copied.
     const auto at = reinterpret_cast<std::uintptr_t>(key.data());
-    for (std::uint8_t i = 0; i < 2; ++i) {
-      const auto begin = reinterpret_cast<std::uintptr_t>(sources_[i]->data());
-      if (at >= begin && at + key.size() <= begin + sources_[i]->size()) {
+    for (auto source : {Entry::Source::File, Entry::Source::Converted}) {
+      const std::string& text = *sources_[static_cast<int>(source)];
+      const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
+      if (at >= begin && at + key.size() <= begin + text.size()) {
         pending_.keyOffset = static_cast<std::uint32_t>(at - begin);
-        pending_.keySource = i;
+        pending_.keySource = source;
         break;
       }
     }
-    if (pending_.keySource == 2) arena_.append(key);
+    if (pending_.keySource == Entry::Source::Arena) arena_.append(key);
     uidKeysOnly_ = uidKeysOnly_ && key == plist::kUidKey;
   }
 
@@ -95,7 +94,7 @@ class LookupSink {
     lastIsUid_ = false;
   }
 
-  const std::string* sources_[2];
+  const std::string* sources_[2];  // indexed by Entry::Source
   std::string& arena_;
   std::vector<Entry>& entries_;
   Entry pending_{};
@@ -133,7 +132,9 @@ void Lookup::load() {
 }
 
 std::string_view Lookup::keyOf(const Entry& entry) const {
-  const std::string& source = entry.keySource == 0 ? bytes_ : entry.keySource == 1 ? converted_ : arena_;
+  const std::string& source = entry.keySource == Entry::Source::File        ? bytes_
+                              : entry.keySource == Entry::Source::Converted ? converted_
+                                                                            : arena_;
   return std::string_view(source.data() + entry.keyOffset, entry.keyLength);
 }
 

@@ -29,9 +29,12 @@ class Lookup {
 
   // A top-level key with the readings of its value.
   struct Entry {
+    // Where the key's text is: in the file's bytes as read, in their
+    // conversion from UTF-16, or copied into the arena once decoded.
+    enum class Source : std::uint8_t { File, Converted, Arena };
     std::uint32_t keyOffset;
     std::uint32_t keyLength;
-    std::uint8_t keySource;  // 0: the file's bytes, 1: their conversion, 2: the arena
+    Source keySource;
     std::int8_t boolean;  // -1 none, else 0 or 1
     bool hasSingle;
     float single;

@@ -35,7 +35,6 @@ plist_t nodeFromObject(const std::string& object) {
 struct ScalarSink {
   std::optional<Integer> integer_;
   std::optional<double> date_;
-  void input(std::string_view) {}
   void beginDict() {}
   void beginArray() {}
   void endDict() {}

@@ -25,15 +25,14 @@ inline bool looksLikeXml(std::string_view text) {
   return xml::elementNamed(text.substr(1, end - 1)) != xml::Element::Unknown;
 }
 
-// Parses `bytes` into events for `sink`, after calling sink.input(text) with
-// the text the views it receives may point into. UTF-16 input is converted
-// into `converted` first. False when the input is no property list or
-// exceeds a limit; the sink's partial results must then be discarded.
+// Parses `bytes` into events for `sink`. UTF-16 input is converted into
+// `converted` first; the views the sink receives may point into either.
+// False when the input is no property list or exceeds a limit; the sink's
+// partial results must then be discarded.
 template <class Sink>
 bool readPropertyList(std::string_view bytes, std::string& converted, Sink& sink) {
   if (bytes.size() > kMaxFileBytes) return false;
   if (bytes.substr(0, 6) == "bplist") {
-    sink.input(bytes);
     return BinaryParser<Sink>(bytes, sink).parse();
   }
   std::string_view text = bytes;
@@ -48,7 +47,6 @@ bool readPropertyList(std::string_view bytes, std::string& converted, Sink& sink
       return false;
     text = converted;
   }
-  sink.input(text);
   std::size_t start = 0;
   while (start < text.size() && xml::isSpace(text[start])) ++start;
   if (start < text.size() && text[start] == '<' && looksLikeXml(text.substr(start)))

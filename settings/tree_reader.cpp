@@ -29,7 +29,6 @@ class TreeSink {
     return root;
   }
 
-  void input(std::string_view) {}
   void beginDict() { stack_.push_back(Frame{plist_new_dict(), key_}); }
   void beginArray() { stack_.push_back(Frame{plist_new_array(), key_}); }
   void endDict() { close(true); }

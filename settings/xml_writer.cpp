@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #include "settings/base64.h"
 #include "settings/limits.h"
@@ -14,9 +15,15 @@
 namespace settings::plist {
 namespace {
 
+// Walks the tree without recursion, so that its depth costs no stack.
 class XmlWriter {
  public:
   explicit XmlWriter(std::string& out) : out_(out) {}
+  ~XmlWriter() {
+    for (const Frame& frame : stack_) std::free(frame.iter);
+  }
+  XmlWriter(const XmlWriter&) = delete;
+  XmlWriter& operator=(const XmlWriter&) = delete;
 
   bool write(plist_t root) {
     out_ =
@@ -24,12 +31,42 @@ class XmlWriter {
         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
         "<plist version=\"1.0\">\n";
-    if (!node(root, 0)) return false;
+    if (!value(root, 0)) return false;
+    while (!stack_.empty()) {
+      Frame& frame = stack_.back();
+      const int level = static_cast<int>(stack_.size());
+      plist_t next = nullptr;
+      if (frame.dict) {
+        char* key = nullptr;
+        plist_dict_next_item(frame.node, frame.iter, &key, &next);
+        const bool ok = !next || (++objects_ <= kMaxObjects && element("key", key ? key : "", level));
+        std::free(key);
+        if (!ok) return false;
+      } else if (frame.index < frame.count) {
+        next = plist_array_get_item(frame.node, frame.index++);
+      }
+      if (next) {
+        if (!value(next, level)) return false;
+        continue;
+      }
+      indent(level - 1);
+      out_ += frame.dict ? "</dict>\n" : "</array>\n";
+      std::free(frame.iter);
+      stack_.pop_back();
+    }
     out_ += "</plist>\n";
     return true;
   }
 
  private:
+  struct Frame {
+    plist_t node;
+    bool dict;
+    plist_dict_iter iter;  // a dictionary's position
+    std::uint32_t index;   // an array's position
+    std::uint32_t count;
+  };
+
   void indent(int level) { out_.append(static_cast<std::size_t>(level), '\t'); }
 
   // Character data with markup escaped. A carriage return is written as a
@@ -60,20 +97,21 @@ class XmlWriter {
     return true;
   }
 
-  void scalar(std::string_view name, std::string_view text, int level) {
+  void scalar(std::string_view name, int level) {
     indent(level);
     out_ += '<';
     out_ += name;
     out_ += '>';
-    out_ += text;
+    out_ += text_;
     out_ += "</";
     out_ += name;
     out_ += ">\n";
   }
 
-  bool node(plist_t node, int level) {
+  // Writes a scalar whole, or opens a container and pushes it.
+  bool value(plist_t node, int level) {
     if (++objects_ > kMaxObjects) return false;
-    std::string text;
+    text_.clear();
     switch (plist_get_node_type(node)) {
       case PLIST_BOOLEAN: {
         std::uint8_t value = 0;
@@ -83,21 +121,21 @@ class XmlWriter {
         return true;
       }
       case PLIST_UINT:
-        appendInteger(text, integerOf(node));
-        scalar("integer", text, level);
+        appendInteger(text_, integerOf(node));
+        scalar("integer", level);
         return true;
       case PLIST_REAL: {
         double value = 0;
         plist_get_real_val(node, &value);
-        appendReal(text, value);
-        scalar("real", text, level);
+        appendReal(text_, value);
+        scalar("real", level);
         return true;
       }
       case PLIST_DATE: {
         auto seconds = dateOf(node);
         if (!seconds) return false;
-        appendDate(text, *seconds);
-        scalar("date", text, level);
+        appendDate(text_, *seconds);
+        scalar("date", level);
         return true;
       }
       case PLIST_STRING: {
@@ -110,7 +148,7 @@ class XmlWriter {
         const char* bytes = plist_get_data_ptr(node, &length);
         indent(level);
         out_ += "<data>\n";
-        std::string prefix(static_cast<std::size_t>(level), '\t');
+        const std::string prefix(static_cast<std::size_t>(level), '\t');
         out_ += prefix;
         appendBase64(out_, std::string_view(bytes ? bytes : "", bytes ? length : 0), prefix);
         out_ += '\n';
@@ -127,67 +165,36 @@ class XmlWriter {
         indent(level);
         out_ += "<dict>\n";
         element("key", kUidKey, level + 1);
-        appendInteger(text, Integer{value, false});
-        scalar("integer", text, level + 1);
+        appendInteger(text_, Integer{value, false});
+        scalar("integer", level + 1);
         indent(level);
         out_ += "</dict>\n";
         return true;
       }
       case PLIST_ARRAY:
-        return array(node, level);
-      case PLIST_DICT:
-        return dict(node, level);
+      case PLIST_DICT: {
+        const bool dict = plist_get_node_type(node) == PLIST_DICT;
+        if (level >= kMaxDepth) return false;
+        const std::uint32_t count = dict ? plist_dict_get_size(node) : plist_array_get_size(node);
+        indent(level);
+        if (count == 0) {
+          out_ += dict ? "<dict/>\n" : "<array/>\n";
+          return true;
+        }
+        out_ += dict ? "<dict>\n" : "<array>\n";
+        Frame frame{node, dict, nullptr, 0, count};
+        if (dict) plist_dict_new_iter(node, &frame.iter);
+        stack_.push_back(frame);
+        return true;
+      }
       default:
         return false;
     }
   }
 
-  bool array(plist_t node, int level) {
-    if (level >= kMaxDepth) return false;
-    indent(level);
-    if (plist_array_get_size(node) == 0) {
-      out_ += "<array/>\n";
-      return true;
-    }
-    out_ += "<array>\n";
-    for (std::uint32_t i = 0, n = plist_array_get_size(node); i < n; ++i)
-      if (!this->node(plist_array_get_item(node, i), level + 1)) return false;
-    indent(level);
-    out_ += "</array>\n";
-    return true;
-  }
-
-  bool dict(plist_t node, int level) {
-    if (level >= kMaxDepth) return false;
-    indent(level);
-    if (plist_dict_get_size(node) == 0) {
-      out_ += "<dict/>\n";
-      return true;
-    }
-    out_ += "<dict>\n";
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(node, &iter);
-    bool ok = true;
-    for (;;) {
-      char* key = nullptr;
-      plist_t value = nullptr;
-      plist_dict_next_item(node, iter, &key, &value);
-      if (!value) {
-        std::free(key);
-        break;
-      }
-      ok = ++objects_ <= kMaxObjects && element("key", key ? key : "", level + 1) && this->node(value, level + 1);
-      std::free(key);
-      if (!ok) break;
-    }
-    std::free(iter);
-    if (!ok) return false;
-    indent(level);
-    out_ += "</dict>\n";
-    return true;
-  }
-
   std::string& out_;
+  std::string text_;  // a scalar's text
+  std::vector<Frame> stack_;
   std::size_t objects_ = 0;
 };
 

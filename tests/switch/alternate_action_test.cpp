@@ -82,7 +82,8 @@ TEST_F(AlternateAction, SettingsOpensThePaneWhereTheOrganiserPutsIt) {
       {"d = {'ShowTweaks': False}", plain},
       {"d = {'ShowTweaks': 0}", plain},
       {"d = {'ShowTweaks': 3}", tweaks},
-      {"d = {'ShowTweaks': 'YES'}", plain},
+      {"d = {'ShowTweaks': 'YES'}", tweaks},
+      {"d = {'ShowTweaks': 'NO'}", plain},
       {"d = {'Other': True}", plain},
       {"d = [{'ShowTweaks': True}]", plain},
   };

@@ -27,7 +27,8 @@ TEST_F(SwitchTest, StateFollowsTheBooleanReadingOfEnabled) {
   } cases[] = {
       {"d = {'enabled': 0}", 0},     {"d = {'enabled': 2}", 1},      {"d = {'enabled': -1}", 1},
       {"d = {'enabled': 0.0}", 0},   {"d = {'enabled': True}", 1},   {"d = {'enabled': False}", 0},
-      {"d = {'other': False}", 1},   {"d = {'enabled': 'NO'}", 1},   {"d = [{'enabled': False}]", 1},
+      {"d = {'other': False}", 1},   {"d = {'enabled': 'NO'}", 0},   {"d = [{'enabled': False}]", 1},
+      {"d = {'enabled': ' yes'}", 1}, {"d = {'enabled': [0]}", 1},
   };
   for (const auto& c : cases) {
     writeSettings(c.dict, "FMT_BINARY");
