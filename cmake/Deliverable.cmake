@@ -31,4 +31,7 @@ function(lumivo_deliverable target)
     target_compile_options(${target} PRIVATE -fno-gnu-unique)
   endif()
   target_link_libraries(${target} PRIVATE lumivo_settings lumivo_sim)
+  # The settings code linked in stays private to the module; exported, its
+  # constants would be unique symbols that pin the module after dlclose.
+  target_link_options(${target} PRIVATE "-Wl,--exclude-libs,ALL")
 endfunction()
