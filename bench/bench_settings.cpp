@@ -234,7 +234,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
       for (const auto& column : order_) {
         auto it = row.find(column);
         if (it == row.end()) std::printf(" %*s", static_cast<int>(column.size()), "-");
-        else std::printf(" %*.1f", static_cast<int>(column.size()), it->second / base->second);
+        else std::printf(" %*.*f", static_cast<int>(column.size()), it->second < base->second ? 2 : 1,
+                         it->second / base->second);
       }
       std::printf("\n");
     }

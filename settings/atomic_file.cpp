@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,7 +50,11 @@ std::string temporaryPrefix(const std::string& path) { return "." + baseOf(path)
 
 std::string randomHex() {
   unsigned char random[16];
-  if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+  // /dev/urandom rather than getrandom(), which only Linux has.
+  int source = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+  bool filled = source >= 0 && read(source, random, sizeof random) == static_cast<ssize_t>(sizeof random);
+  if (source >= 0) close(source);
+  if (!filled) {
     // Without the kernel's generator the name is still unique: O_EXCL and
     // the retries take care of a clash.
     static std::atomic<unsigned> counter{0};

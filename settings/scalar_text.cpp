@@ -1,9 +1,15 @@
 #include "settings/scalar_text.h"
 
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <string>
 
 namespace settings::plist {
 namespace {
@@ -101,6 +107,55 @@ bool overflows(std::string_view number) {
   return magnitude + exponent > 0;
 }
 
+// Digits with an optional point and an optional exponent, at least one digit
+// before the exponent: the decimal form property lists use.
+bool isDecimal(std::string_view s) {
+  auto isDigit = [&](std::size_t i) { return i < s.size() && s[i] >= '0' && s[i] <= '9'; };
+  std::size_t i = 0, mantissaDigits = 0;
+  for (; isDigit(i); ++i) ++mantissaDigits;
+  if (i < s.size() && s[i] == '.')
+    for (++i; isDigit(i); ++i) ++mantissaDigits;
+  if (mantissaDigits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    if (!isDigit(i)) return false;
+    while (isDigit(i)) ++i;
+  }
+  return i == s.size();
+}
+
+// The process locale's radix character(s), "." in the C locale.
+std::string localRadix() {
+  const char* point = std::localeconv()->decimal_point;
+  return point && *point ? point : ".";
+}
+
+std::string withRadix(std::string_view text, const std::string& from, const std::string& to) {
+  std::string result(text);
+  if (from == to) return result;
+  if (auto at = result.find(from); at != std::string::npos) result.replace(at, from.size(), to);
+  return result;
+}
+
+// The shortest "%g" form that reads back as exactly `value`, with a point
+// whatever the locale; whole numbers of moderate size are written plainly.
+std::string shortestDecimal(double value) {
+  const std::string radix = localRadix();
+  char buffer[64];
+  if (value == std::floor(value) && std::fabs(value) < 1e15 && !(value == 0 && std::signbit(value))) {
+    std::snprintf(buffer, sizeof buffer, "%.0f", value);
+    return buffer;
+  }
+  std::string text;
+  for (int precision = 1; precision <= 17; ++precision) {
+    std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
+    text = withRadix(buffer, radix, ".");
+    if (std::strtod(buffer, nullptr) == value) break;
+  }
+  return text;
+}
+
 void appendDigits(std::string& out, unsigned value, int width) {
   char buffer[8];
   for (int i = width - 1; i >= 0; --i) {
@@ -154,18 +209,19 @@ std::optional<double> parseReal(std::string_view text) {
 }
 
 std::optional<double> parseDecimal(std::string_view number) {
-  double value = 0;
-  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  // Out of range: from_chars leaves the value alone; every other reader
-  // yields infinity or zero, whichever is nearest.
-  if (error == std::errc::result_out_of_range) {
-    value = overflows(std::string_view(number.data(), static_cast<std::size_t>(end - number.data())))
-                ? std::numeric_limits<double>::infinity()
-                : 0.0;
-  } else if (error != std::errc()) {
-    return std::nullopt;
-  }
-  if (end != number.data() + number.size()) return std::nullopt;
+  if (!isDecimal(number)) return std::nullopt;
+  // strtod is correctly rounded everywhere; only its radix character follows
+  // the process locale, so the point is put in the locale's own form.
+  // (Floating-point from_chars is missing from older device runtimes.)
+  std::string text = withRadix(number, ".", localRadix());
+  errno = 0;
+  char* end = nullptr;
+  double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size()) return std::nullopt;
+  // Out of range: infinity or zero, whichever is nearest, as every other
+  // reader yields; subnormal results are kept.
+  if (errno == ERANGE && (std::isinf(value) || value == 0))
+    value = overflows(number) ? std::numeric_limits<double>::infinity() : 0.0;
   return value;
 }
 
@@ -198,9 +254,7 @@ void appendReal(std::string& out, double value) {
   } else if (std::isinf(value)) {
     out += value > 0 ? "+infinity" : "-infinity";
   } else {
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    out += shortestDecimal(value);
   }
 }
 

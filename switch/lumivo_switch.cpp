@@ -1,6 +1,7 @@
 #include "switch/lumivo_switch.h"
 
 #include "settings/keys.h"
+#include "settings/lookup.h"
 #include "settings/store.h"
 #include "switch/menu.h"
 #include "switch/settings_link.h"
@@ -13,7 +14,9 @@ constexpr int kIndeterminateState = -1;
 }  // namespace
 
 int LumivoSwitch::stateForSwitchIdentifier(std::string_view) {
-  const bool enabled = settings::readSettings().boolean(settings::kEnabledKey).value_or(settings::kEnabledDefault);
+  const bool enabled = settings::Lookup::readFile(settings::kSettingsPath)
+                           .boolean(settings::kEnabledKey)
+                           .value_or(settings::kEnabledDefault);
   return enabled ? 1 : 0;
 }
 
