@@ -134,23 +134,10 @@ TEST_F(NotificationTest, IncompleteRegistrationsRegisterNothing) {
   EXPECT_EQ(standin::postedNotifications().size() - posted, 2u);
 }
 
-class PlainFileTest : public PooledTest {
+// iOS 7: no preferences daemon in front of the files.
+class PlainFileTest : public DeviceRootTest {
  protected:
-  void SetUp() override {
-    PooledTest::SetUp();
-    char folder[] = "/tmp/lumivo-device-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    root_ = folder;
-    std::filesystem::create_directories(root_ + "/var/mobile/Library/Preferences");
-    standin::setFileSystemRoot(root_);
-    // iOS 7: no preferences daemon in front of the files.
-    standin::setCoreFoundationVersion(847.24);
-  }
-  void TearDown() override {
-    std::filesystem::remove_all(root_);
-    PooledTest::TearDown();
-  }
-  std::string root_;
+  PlainFileTest() : DeviceRootTest(847.24) {}
 };
 
 TEST_F(PlainFileTest, PreferencesFilesAreReadAndReplacedOnDiskBeforeTheDaemon) {

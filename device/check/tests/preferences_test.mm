@@ -40,21 +40,12 @@ TEST(PreferencesDomainTest, OlderHostsAndOtherPathsStayOnTheFile) {
 constexpr char kPath[] = "/var/mobile/Library/Preferences/com.example.tweak.plist";
 constexpr char kDomain[] = "com.example.tweak";
 
-class DaemonTest : public PooledTest {
+class DaemonTest : public DeviceRootTest {
  protected:
+  DaemonTest() : DeviceRootTest(kIOS8) {}
   void SetUp() override {
-    PooledTest::SetUp();
-    char folder[] = "/tmp/lumivo-device-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    root_ = folder;
-    std::filesystem::create_directories(root_ + "/var/mobile/Library/Preferences");
-    standin::setFileSystemRoot(root_);
-    standin::setCoreFoundationVersion(kIOS8);
+    DeviceRootTest::SetUp();
     standin::forgetPreferences();
-  }
-  void TearDown() override {
-    std::filesystem::remove_all(root_);
-    PooledTest::TearDown();
   }
   // The file as the daemon last wrote it, older than what it holds.
   void writeStaleFile(const settings::Document& document) {
@@ -65,7 +56,6 @@ class DaemonTest : public PooledTest {
     host::readFile(kPath, bytes);
     return settings::Document::parse(bytes);
   }
-  std::string root_;
 };
 
 TEST_F(DaemonTest, ReadSeesWhatTheSettingsApplicationSetNotTheStaleFile) {
