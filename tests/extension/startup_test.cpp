@@ -1,12 +1,11 @@
 // Loading Lumivo2 into SpringBoard: where it is installed, which processes
 // the loader puts it in, what its initialiser does and in which order.
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 
 #include "settings/store.h"
 #include "tests/extension/springboard_fixture.h"
+#include "tests/support/other_process.h"
 #include "tests/support/plistlib.h"
 
 namespace extension_test {
@@ -115,20 +114,14 @@ TEST_F(Startup, EveryBootStartsTheLibraryAfresh) {
 TEST_F(Startup, SettingsPaneInAnotherProcessReachesSpringBoard) {
   boot();
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    sim::BootOptions pane = testing_support::bareBoot(root_);
-    pane.process = "Preferences";
-    sim::boot(pane);
+  sim::BootOptions pane = testing_support::bareBoot(root_);
+  pane.process = "Preferences";
+  ASSERT_TRUE(testing_support::runInOtherProcess(pane, [] {
     settings::Document document = settings::readSettings();
     document.setBoolean(settings::kForceModeKey, true);
     settings::writeSettingsAndPost(document);
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return true;
+  }));
   ASSERT_TRUE(sim::runLoopUntilNotification(settings::kChangedNotification, 5000));
   EXPECT_TRUE(stepped(upFrom(0.5), 0.75f));
 }

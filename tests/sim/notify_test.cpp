@@ -1,11 +1,10 @@
 // Darwin notifications: system-wide on one device root, crossing processes,
 // coalesced, delivered on the main run loop only.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "host/host.h"
 #include "sim/device.h"
+#include "tests/support/other_process.h"
 #include "tests/support/temp_root.h"
 
 namespace {
@@ -24,16 +23,10 @@ void countCall(host::NotifyCenter*, void*, const char* name, const void* object,
 
 // Boots a bare process on `root` in a child and posts `name` there.
 void postFromAnotherProcess(const TempRoot& root, const char* name) {
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    sim::boot(testing_support::bareBoot(root));
+  ASSERT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root), [name] {
     host::notifyPost(name);
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return true;
+  }));
 }
 
 class Notify : public ::testing::Test {

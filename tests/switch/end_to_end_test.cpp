@@ -2,14 +2,13 @@
 // and the change notification: a tap or a menu choice, in SpringBoard or in
 // another process on the same device, changes what the next press does.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "settings/keys.h"
 #include "sim/activator.h"
 #include "sim/device.h"
 #include "sim/toggle.h"
 #include "sim/uikit.h"
+#include "tests/support/other_process.h"
 #include "tests/support/temp_root.h"
 
 namespace {
@@ -62,20 +61,12 @@ TEST_F(EndToEnd, SwitchAndMenuInSpringBoardSteerTheNextPress) {
 
 TEST_F(EndToEnd, SwitchTappedInAnotherProcessReachesSpringBoard) {
   ASSERT_NEAR(pressUp().value_or(-1), 0.55f, 1e-6);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    sim::BootOptions options = testing_support::fullBoot(root_);
-    options.process = "Preferences";
-    sim::boot(options);
+  sim::BootOptions preferences = testing_support::fullBoot(root_);
+  preferences.process = "Preferences";
+  ASSERT_TRUE(testing_support::runInOtherProcess(preferences, [] {
     sim::applySwitchState(kSwitchId, 0);
-    const bool off = sim::switchState(kSwitchId) == 0;
-    sim::shutdown();
-    _exit(off ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return sim::switchState(kSwitchId) == 0;
+  }));
 
   ASSERT_TRUE(changeArrives());
   EXPECT_EQ(pressUp(), std::nullopt);
