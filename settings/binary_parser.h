@@ -95,7 +95,9 @@ class BinaryParser {
 
   bool refAt(std::uint64_t position, std::uint64_t& ref) {
     ref = bigEndian(b_ + position, refSize_);
-    return ref < count_ || fail("holds a reference out of range");
+    if (ref < count_) return true;
+    at_ = position;
+    return fail("holds a reference out of range");
   }
 
   // The length of the object at `offset`: in the marker's low nibble, or in
@@ -166,7 +168,7 @@ class BinaryParser {
     const unsigned low = marker & 0x0F;
     switch (marker >> 4) {
       case 0x0:
-        if (marker != 0x08 && marker != 0x09) return false;
+        if (marker != 0x08 && marker != 0x09) return fail("has an unknown marker");
         sink_.boolean(marker == 0x09);
         return true;
       case 0x1: {

@@ -278,7 +278,8 @@ class TextParser {
         ++p_;
       }
     }
-    return false;
+    p_ = start - 1;
+    return fail("has an unterminated string");
   }
 
   const char* begin_;
