@@ -82,7 +82,9 @@ std::string treeRoundTrips(std::string_view bytes) {
   settings::Tree tree;
   if (!tree.read(std::string(bytes))) return "";
   std::string xml;
-  if (!settings::plist::writeXml(tree.root(), xml)) return "the writer refused a tree the reader accepted";
+  bool tooLarge = false;
+  if (!settings::plist::writeXml(tree.root(), xml, &tooLarge))
+    return tooLarge ? "" : "the writer refused a tree the reader accepted";
   settings::Tree again;
   settings::ReadResult why;
   if (!again.read(xml, &why)) return "the reader rejected what the writer wrote (" + why.describe() + "):\n" + xml;
@@ -98,11 +100,16 @@ std::string toggleKeepsOtherKeys(std::string_view bytes) {
   document.setBoolean("enabled", !enabled);
   const std::string xml = document.toXml();
   if (xml.empty()) {
-    // A new key may not fit a tree read at the limits; a changed one must,
-    // and what was read must be writable as it is.
-    if (original.toXml().empty()) return "the document as read was not written";
+    // A new key may not fit a tree read at the limits, nor any change one
+    // whose XML exceeds the size limit; otherwise what was read must be
+    // writable as it is, and after a value changes.
+    std::string asRead;
+    bool tooLarge = false;
+    if (!settings::plist::writeXml(original.root(), asRead, &tooLarge))
+      return tooLarge ? "" : "the document as read was not written";
     if (!hadEnabled) return "";
-    return "the toggled document was not written";
+    settings::plist::writeXml(document.root(), asRead, &tooLarge);
+    return tooLarge ? "" : "the toggled document was not written";
   }
   const settings::Document written = settings::Document::parse(xml);
   if (written.boolean("enabled") != !enabled) return "the toggle was lost";

@@ -26,6 +26,7 @@ class XmlWriter {
         "<plist version=\"1.0\">\n";
     if (!value(root, 0)) return false;
     while (!stack_.empty()) {
+      if (out_.size() > kMaxFileBytes) return tooLarge();
       Frame& frame = stack_.back();
       const int level = static_cast<int>(stack_.size());
       if (frame.index < frame.node.size()) {
@@ -42,10 +43,17 @@ class XmlWriter {
       stack_.pop_back();
     }
     out_ += "</plist>\n";
-    return true;
+    return out_.size() <= kMaxFileBytes || tooLarge();
   }
 
+  bool tooLarge_ = false;
+
  private:
+  bool tooLarge() {
+    tooLarge_ = true;
+    return false;
+  }
+
   struct Frame {
     Node node;
     std::size_t index;  // the next entry
@@ -174,6 +182,13 @@ class XmlWriter {
 
 }  // namespace
 
-bool writeXml(Node root, std::string& out) { return root && XmlWriter(out).write(root); }
+bool writeXml(Node root, std::string& out, bool* tooLarge) {
+  if (tooLarge) *tooLarge = false;
+  if (!root) return false;
+  XmlWriter writer(out);
+  if (writer.write(root)) return true;
+  if (tooLarge) *tooLarge = writer.tooLarge_;
+  return false;
+}
 
 }  // namespace settings::plist

@@ -15,7 +15,9 @@ namespace settings::plist {
 // reader counts: nesting deeper than kMaxDepth, more than kMaxObjects keys
 // and values (a uid is three, and a level), a string or key that is not
 // UTF-8 or holds U+0000, a date outside the years 1 to 9999, a uid of 2^32
-// or more.
-bool writeXml(Node root, std::string& out);
+// or more; and when the XML would be larger than kMaxFileBytes, which only
+// a tree holding much text, or shared references expanded, can reach.
+// `tooLarge`, when given, tells the last case from the others.
+bool writeXml(Node root, std::string& out, bool* tooLarge = nullptr);
 
 }  // namespace settings::plist

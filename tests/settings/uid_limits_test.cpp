@@ -10,6 +10,7 @@
 #include "settings/document.h"
 #include "settings/limits.h"
 #include "settings/lookup.h"
+#include "settings/xml_writer.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
@@ -78,6 +79,27 @@ TEST(UidLimits, DepthCountsTheReferenceAsALevel) {
   EXPECT_EQ(Document::parse(nestedUid(deepest + 1), &why).size(), 0u);
   EXPECT_NE(why.describe().find("nests a reference deeper than the limit"), std::string::npos) << why.describe();
   EXPECT_EQ(settings::Lookup::parse(nestedUid(deepest + 1)).size(), 0u);
+}
+
+TEST(WriteLimits, XmlLargerThanTheReaderReadsIsNotWritten) {
+  // {"enabled": true, "list": [s x 20]}, s one shared string of 1 MiB: 20 MiB
+  // of text, within what a read may expand, but as XML past the file limit.
+  const std::string text(std::size_t{1} << 20, 'x');
+  const std::string file = bp::build({"\xD2" + ref(1) + ref(2) + ref(3) + ref(4), bp::ascii("enabled"),
+                                      bp::ascii("list"), "\x09", bp::array(std::vector<std::uint64_t>(20, 5), 4),
+                                      "\x5F\x12" + bp::bigEndian(text.size(), 4) + text},
+                                     4, 4);
+  Document doc = Document::parse(file);
+  ASSERT_EQ(doc.size(), 2u);
+  doc.setBoolean("enabled", false);
+  std::string xml;
+  bool tooLarge = false;
+  EXPECT_FALSE(settings::plist::writeXml(doc.root(), xml, &tooLarge));
+  EXPECT_TRUE(tooLarge);
+  EXPECT_EQ(doc.toXml(), "") << "written, it would read back as no settings at all";
+  EXPECT_EQ(fuzz_checks::toggleKeepsOtherKeys(file), "");
+  doc.remove("list");
+  EXPECT_NE(doc.toXml(), "");
 }
 
 TEST(UidLimits, AFullTreeStillTakesAChangedValueButNotANewKey) {
