@@ -53,17 +53,6 @@ double leadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::optional<float> narrowed(double number) {
-  if (!std::isfinite(number) || std::fabs(number) > std::numeric_limits<float>::max()) return std::nullopt;
-  return static_cast<float>(number);
-}
-
-Readings booleanReadings(bool value) { return Readings{value, value ? 1.0f : 0.0f}; }
-
-Readings integerReadings(plist::Integer value) { return Readings{!value.isZero(), narrowed(value.toDouble())}; }
-
-Readings realReadings(double value) { return Readings{value != 0, narrowed(value)}; }
-
 Readings stringReadings(std::string_view text) { return Readings{stringBoolean(text), narrowed(leadingNumber(text))}; }
 
 Readings readingsOf(Node value) {

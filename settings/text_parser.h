@@ -54,7 +54,7 @@ class TextParser {
   enum class Frame : unsigned char { Dict, Array, Bare };
 
   // Records the first fault, where reading stopped.
-  bool fail(const char* what) {
+  [[gnu::cold, gnu::noinline]] bool fail(const char* what) {
     if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(p_ - begin_)};
     return false;
   }
