@@ -20,7 +20,7 @@ class Tree;
 
 // A value of a tree, or null. Valid while its tree exists and is not
 // changed. Asking a node for what its type does not hold gives zero, empty
-// or null.
+// or null; check a node before asking its type.
 class Node {
  public:
   Node() = default;
