@@ -174,7 +174,6 @@ void Tree::close(std::uint32_t cell, const Slot* entries, std::size_t count) {
       index_.resize(index_.size() + 1 + size, 0);
       index_[index] = size;
       std::uint32_t* table = index_.data() + index + 1;
-      slots_.reserve(slots_.size() + count);
       for (std::size_t i = 0; i < count; ++i) {
         const std::string_view key = keyOf(entries[i]);
         std::uint32_t h = static_cast<std::uint32_t>(hashKey(key)) & (size - 1);
@@ -302,7 +301,6 @@ void Tree::set(std::string_view key, const Value& value) {
   // read; they move there once after a container is stored.
   if (first + root.length != slots_.size()) {
     const auto moved = static_cast<std::uint32_t>(slots_.size());
-    slots_.reserve(slots_.size() + root.length + 1);
     for (std::uint32_t i = 0; i < root.length; ++i) slots_.push_back(slots_[first + i]);
     first = moved;
   }
