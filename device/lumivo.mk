@@ -9,10 +9,6 @@ LUMIVO_ROOT := $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
 TARGET := iphone:clang:latest:7.0
 ARCHS := armv7 arm64
 
-# libplist, built as a static library for the same architectures and
-# deployment target (see the README).
-LIBPLIST_PREFIX ?= $(LUMIVO_ROOT)/device/vendor/libplist
-
 LUMIVO_COMMON_FILES = \
 	$(wildcard src/settings/*.cpp) \
 	src/adapter/file_system_identity.cpp \
@@ -25,6 +21,6 @@ LUMIVO_COMMON_FILES = \
 # Manual reference counting throughout: the adapter retains and releases as
 # host.h says, so ARC must stay off.
 LUMIVO_CFLAGS = -fno-objc-arc -fvisibility=hidden -fvisibility-inlines-hidden -Wall -Wextra -Werror \
-	-I$(LUMIVO_ROOT) -I$(LIBPLIST_PREFIX)/include
+	-I$(LUMIVO_ROOT)
 LUMIVO_CCFLAGS = -std=c++20 -stdlib=libc++
-LUMIVO_LDFLAGS = -stdlib=libc++ $(LIBPLIST_PREFIX)/lib/libplist-2.0.a
+LUMIVO_LDFLAGS = -stdlib=libc++

@@ -28,22 +28,22 @@ class BinaryParser {
   // malformed or exceeds a limit.
   bool parse() {
     constexpr std::uint64_t kTrailer = 32;
-    if (size_ < 8 + 2 + kTrailer) return fail("too short for a binary property list");
-    if (std::memcmp(b_, "bplist00", 8) != 0) return fail("unknown binary version");
-    at_ = size_ - kTrailer;
+    if (size_ < 8 + 2 + kTrailer) return fail("too short for a binary property list", 0);
+    if (std::memcmp(b_, "bplist00", 8) != 0) return fail("unknown binary version", 0);
+    const std::uint64_t at = size_ - kTrailer;
     const unsigned char* trailer = b_ + size_ - kTrailer;
     offsetSize_ = trailer[6];
     refSize_ = trailer[7];
     count_ = bigEndian(trailer + 8, 8);
     const std::uint64_t top = bigEndian(trailer + 16, 8);
     table_ = bigEndian(trailer + 24, 8);
-    if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8) return fail("trailer has invalid sizes");
-    if (count_ == 0 || top >= count_) return fail("trailer's top object out of range");
+    if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8)
+      return fail("trailer has invalid sizes", at);
+    if (count_ == 0 || top >= count_) return fail("trailer's top object out of range", at);
     // Objects lie between the header and the offset table.
-    if (table_ < 9 || table_ > size_ - kTrailer) return fail("trailer's offset table out of range");
-    if (count_ > (size_ - kTrailer - table_) / offsetSize_) return fail("trailer's object count out of range");
-    if (walk(top)) return true;
-    return fail("malformed object");
+    if (table_ < 9 || table_ > size_ - kTrailer) return fail("trailer's offset table out of range", at);
+    if (count_ > (size_ - kTrailer - table_) / offsetSize_) return fail("trailer's object count out of range", at);
+    return walk(top);
   }
 
   // Why parse() returned false; the position is the offset of the object
@@ -77,25 +77,34 @@ class BinaryParser {
   bool fits(std::uint64_t start, std::uint64_t bytes) const { return start <= table_ && bytes <= table_ - start; }
 
   // Records the first fault, at the object being read.
-  bool fail(const char* what) {
-    if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(at_)};
+  static constexpr std::uint64_t kUnplaced = ~std::uint64_t{0};
+
+  // Records the first fault; one without a position is placed at the object
+  // being read by failedAt. Out of line: the look-up's loop stays small.
+  [[gnu::cold, gnu::noinline]] bool fail(const char* what, std::uint64_t position = kUnplaced) {
+    if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(position)};
+    return false;
+  }
+
+  // Places a fault met while reading object `ref` at its offset.
+  [[gnu::cold, gnu::noinline]] bool failedAt(std::uint64_t ref) {
+    if (!failure_.what) failure_.what = "is malformed";
+    if (failure_.position == static_cast<std::size_t>(kUnplaced))
+      failure_.position =
+          static_cast<std::size_t>(ref < count_ ? bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_) : table_);
     return false;
   }
 
   bool offsetOf(std::uint64_t ref, std::uint64_t& offset) {
     if (ref >= count_) return fail("reference out of range");
     offset = bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_);
-    if (offset < 8 || offset >= table_) {
-      at_ = table_ + ref * offsetSize_;
-      return fail("out of range");
-    }
-    at_ = offset;
+    if (offset < 8 || offset >= table_) return fail("out of range", table_ + ref * offsetSize_);
     return true;
   }
 
   bool refAt(std::uint64_t position, std::uint64_t& ref) {
     ref = bigEndian(b_ + position, refSize_);
-    return ref < count_ || fail("holds a reference out of range");
+    return ref < count_ || fail("holds a reference out of range", position);
   }
 
   // The length of the object at `offset`: in the marker's low nibble, or in
@@ -150,7 +159,7 @@ class BinaryParser {
   }
 
   bool key(std::uint64_t ref) {
-    std::uint64_t offset;
+    std::uint64_t offset = 0;
     std::string_view out;
     if (!count() || !offsetOf(ref, offset)) return false;
     if (!text(offset, out)) return fail("is not a valid key");
@@ -160,13 +169,13 @@ class BinaryParser {
 
   // Reports the object `ref`; a container is pushed for its entries.
   bool object(std::uint64_t ref, Frame* stack, int& depth) {
-    std::uint64_t offset;
+    std::uint64_t offset = 0;
     if (!count() || !offsetOf(ref, offset)) return false;
     const unsigned marker = b_[offset];
     const unsigned low = marker & 0x0F;
     switch (marker >> 4) {
       case 0x0:
-        if (marker != 0x08 && marker != 0x09) return false;
+        if (marker != 0x08 && marker != 0x09) return fail("has an unknown marker");
         sink_.boolean(marker == 0x09);
         return true;
       case 0x1: {
@@ -255,7 +264,7 @@ class BinaryParser {
   bool walk(std::uint64_t top) {
     Frame stack[kMaxDepth];
     int depth = 0;
-    if (!object(top, stack, depth)) return false;
+    if (!object(top, stack, depth)) return failedAt(top);
     while (depth > 0) {
       Frame& frame = stack[depth - 1];
       if (frame.index == frame.count) {
@@ -267,12 +276,13 @@ class BinaryParser {
       const std::uint64_t i = frame.index++;
       std::uint64_t ref;
       if (frame.dict) {
-        if (!refAt(frame.refs + i * refSize_, ref) || !key(ref)) return false;
+        if (!refAt(frame.refs + i * refSize_, ref)) return false;
+        if (!key(ref)) return failedAt(ref);
         if (!refAt(frame.refs + (frame.count + i) * refSize_, ref)) return false;
       } else if (!refAt(frame.refs + i * refSize_, ref)) {
         return false;
       }
-      if (!object(ref, stack, depth)) return false;
+      if (!object(ref, stack, depth)) return failedAt(ref);
     }
     return true;
   }
@@ -283,7 +293,6 @@ class BinaryParser {
   unsigned offsetSize_ = 0, refSize_ = 0;
   std::uint64_t count_ = 0, table_ = 0;
   std::size_t objects_ = 0;
-  std::uint64_t at_ = 0;  // the offset being read
   std::uint64_t textBytes_ = 0;
   Failure failure_;
   std::string text_;  // a UTF-16 string converted

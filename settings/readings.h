@@ -9,19 +9,38 @@
 // and would hand the backlight an infinite or NaN level.
 #pragma once
 
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string_view>
-
-#include <plist/plist.h>
 
 #include "settings/value_events.h"
 
 namespace settings {
 
-// The boolean reading of a value node; none for null.
-std::optional<bool> booleanReading(plist_t value);
-// The single-precision reading of a value node; none for null.
-std::optional<float> singleReading(plist_t value);
+class Node;
+
+// A stored value's two readings.
+struct Readings {
+  std::optional<bool> boolean;
+  std::optional<float> single;
+};
+
+// `number` narrowed to single precision; none when it is not finite or lies
+// outside the single-precision range.
+inline std::optional<float> narrowed(double number) {
+  if (!std::isfinite(number) || std::fabs(number) > std::numeric_limits<float>::max()) return std::nullopt;
+  return static_cast<float>(number);
+}
+
+// The readings of each kind of scalar the parsers report; every other value
+// reads as none in both. Inline: the look-up takes them for every key.
+inline Readings booleanReadings(bool value) { return Readings{value, value ? 1.0f : 0.0f}; }
+inline Readings integerReadings(plist::Integer value) { return Readings{!value.isZero(), narrowed(value.toDouble())}; }
+inline Readings realReadings(double value) { return Readings{value != 0, narrowed(value)}; }
+Readings stringReadings(std::string_view text);
+// The readings of a node of a tree; none for null.
+Readings readingsOf(Node value);
 
 // True when, after leading whitespace, an optional sign and zeros, `text`
 // starts with Y, y, T, t or a non-zero digit.
@@ -29,8 +48,5 @@ bool stringBoolean(std::string_view text);
 // The decimal number `text` starts with, after leading whitespace; 0 when it
 // starts with none.
 double leadingNumber(std::string_view text);
-// `number` narrowed to single precision; none when it is not finite or lies
-// outside the single-precision range.
-std::optional<float> narrowed(double number);
 
 }  // namespace settings

@@ -54,7 +54,7 @@ class TextParser {
   enum class Frame : unsigned char { Dict, Array, Bare };
 
   // Records the first fault, where reading stopped.
-  bool fail(const char* what) {
+  [[gnu::cold, gnu::noinline]] bool fail(const char* what) {
     if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(p_ - begin_)};
     return false;
   }
@@ -278,7 +278,8 @@ class TextParser {
         ++p_;
       }
     }
-    return false;
+    p_ = start - 1;
+    return fail("has an unterminated string");
   }
 
   const char* begin_;

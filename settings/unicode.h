@@ -1,6 +1,6 @@
 // UTF-8 and UTF-16 checks and conversions for the property-list readers and
-// writer. Nothing here accepts U+0000: property-list strings are C strings
-// in the node tree, and the XML encoding cannot hold it.
+// writer. Nothing here accepts U+0000: the device's strings are C strings,
+// and the XML encoding cannot hold it.
 #pragma once
 
 #include <cstddef>

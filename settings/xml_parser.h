@@ -129,7 +129,7 @@ class XmlParser {
   }
 
   // Records the first fault, where reading stopped.
-  bool fail(const char* what) {
+  [[gnu::cold, gnu::noinline]] bool fail(const char* what) {
     if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(p_ - begin_)};
     return false;
   }

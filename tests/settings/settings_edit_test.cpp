@@ -142,7 +142,7 @@ TEST_F(SettingsEdit, AnUnreadableFileThatCannotBeKeptIsNotReplaced) {
 TEST_F(SettingsEdit, ARefusedEditKeepsAnUnreadableFileWhereItIs) {
   root_.put(settings::kSettingsPath, "garbage");
   EXPECT_EQ(settings::editSettingsAndPost([](settings::Document& document) {
-              document.setValue("\xff", plist_new_bool(1));
+              document.setBoolean("\xff", true);
               return EditAction::kWrite;
             }),
             EditOutcome::kNotWritable);
