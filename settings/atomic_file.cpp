@@ -46,13 +46,7 @@ std::string baseOf(const std::string& path) {
 }
 
 // Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
-std::string temporaryPrefix(const std::string& path) {
-  // Appended in place: g++ 12 at -O3 takes `"." + base` for an overlapping copy.
-  std::string prefix = ".";
-  prefix += baseOf(path);
-  prefix += ".tmp-";
-  return prefix;
-}
+std::string temporaryPrefix(const std::string& path) { return "." + baseOf(path) + ".tmp-"; }
 
 std::string randomHex() {
   unsigned char random[16];

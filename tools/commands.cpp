@@ -203,6 +203,9 @@ Failure Session::editSettings(const Command& c) {
     else out_ << "  settings: " << c.word << (had ? " removed\n" : " was not set\n");
     return std::nullopt;
   }
+  // Replacing or removing the whole file waits for, and holds off, the
+  // other writers' read-modify-writes too.
+  host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
   bool written = true;
   if (c.verb == Verb::PrefClear) {
     std::error_code ec;
@@ -213,6 +216,7 @@ Failure Session::editSettings(const Command& c) {
     written = host::replaceFile(settings::kSettingsPath, c.bytes);
     out_ << "  the settings file now holds the " << c.bytes.size() << " bytes of " << c.path << "\n";
   }
+  host::unlockWriting(lock);
   // The pane announces its edit whatever became of the write, as every
   // writer of the settings does.
   host::notifyPost(settings::kChangedNotification);

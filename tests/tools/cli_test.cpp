@@ -242,23 +242,6 @@ TEST(Cli, TheDemoPlaysThroughWithoutSurprises) {
   EXPECT_FALSE(has(run.out, "   ! ")) << run.out;
 }
 
-// A plain install lays out the simulator only; the device's own paths go
-// under a prefix only when their component is asked for.
-TEST(Cli, DevicePathsAreInstalledOnlyWhenAskedFor) {
-  testing_support::TempRoot plain;
-  Outcome install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--prefix", plain.path()});
-  ASSERT_EQ(install.exit, 0) << install.out << install.err;
-  EXPECT_TRUE(fs::exists(plain.path() + "/bin/lumivo-sim"));
-  EXPECT_FALSE(fs::exists(plain.path() + "/Library")) << install.out;
-
-  testing_support::TempRoot device;
-  install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--component", "device", "--prefix", device.path()});
-  ASSERT_EQ(install.exit, 0) << install.out << install.err;
-  EXPECT_TRUE(fs::exists(device.path() + "/Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"));
-  EXPECT_TRUE(fs::exists(device.path() + "/Library/Switches/Lumivo.bundle/Info.plist"));
-  EXPECT_FALSE(fs::exists(device.path() + "/bin"));
-}
-
 // An installed prefix carries its own deliverables and host library.
 TEST(Cli, AnInstalledCopyUsesTheDeliverablesInstalledWithIt) {
   testing_support::TempRoot prefix;
@@ -279,6 +262,23 @@ TEST(Cli, AnInstalledCopyUsesTheDeliverablesInstalledWithIt) {
   EXPECT_EQ(run.exit, 0) << run.out << run.err;
   EXPECT_TRUE(has(run.out, "deliverables from " + prefix.path() + "/share/lumivo/device-root")) << run.out;
   EXPECT_TRUE(fs::exists(root + "/Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"));
+}
+
+// A plain install lays out the simulator only; the device's own paths go
+// under a prefix only when their component is asked for.
+TEST(Cli, DevicePathsAreInstalledOnlyWhenAskedFor) {
+  testing_support::TempRoot plain;
+  Outcome install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--prefix", plain.path()});
+  ASSERT_EQ(install.exit, 0) << install.out << install.err;
+  EXPECT_TRUE(fs::exists(plain.path() + "/bin/lumivo-sim"));
+  EXPECT_FALSE(fs::exists(plain.path() + "/Library")) << install.out;
+
+  testing_support::TempRoot device;
+  install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--component", "device", "--prefix", device.path()});
+  ASSERT_EQ(install.exit, 0) << install.out << install.err;
+  EXPECT_TRUE(fs::exists(device.path() + "/Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"));
+  EXPECT_TRUE(fs::exists(device.path() + "/Library/Switches/Lumivo.bundle/Info.plist"));
+  EXPECT_FALSE(fs::exists(device.path() + "/bin"));
 }
 
 }  // namespace
