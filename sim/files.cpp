@@ -1,9 +1,12 @@
 // Device paths mapped onto the device root, with injected read and write
 // faults.
+#include <cstdio>
 #include <set>
 
 #include "host/host.h"
 #include "settings/atomic_file.h"
+#include "settings/checked_read.h"
+#include "settings/writer_lock.h"
 #include "sim/device.h"
 #include "sim/journal.h"
 
@@ -65,6 +68,43 @@ bool replaceFile(const char* devicePath, std::string_view bytes) {
   if (std::string_view(devicePath).find("/../") != std::string_view::npos) return false;
   if (sim::takeFault(sim::writeFaults(), devicePath)) return false;
   return settings::replaceFileAtomically(sim::hostPath(devicePath), bytes);
+}
+
+FileRead readFileChecked(const char* devicePath, std::string& bytes) {
+  bytes.clear();
+  if (!devicePath) return FileRead::kAbsent;
+  sim::journal("readFile", devicePath);
+  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return FileRead::kAbsent;
+  if (sim::takeFault(sim::readFaults(), devicePath)) return FileRead::kFailed;
+  return settings::readFileChecked(sim::hostPath(devicePath), bytes);
+}
+
+bool moveFile(const char* from, const char* to) {
+  if (!from || !to) return false;
+  sim::journal("moveFile", std::string(from) + " " + to);
+  if (std::string_view(from).find("/../") != std::string_view::npos ||
+      std::string_view(to).find("/../") != std::string_view::npos)
+    return false;
+  return std::rename(sim::hostPath(from).c_str(), sim::hostPath(to).c_str()) == 0;
+}
+
+struct WriterLock {
+  int fd;
+};
+
+WriterLock* lockForWriting(const char* devicePath) {
+  if (!devicePath) return nullptr;
+  sim::journal("lockForWriting", devicePath);
+  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return nullptr;
+  const int fd = settings::lockWriters(sim::hostPath(devicePath));
+  return fd < 0 ? nullptr : new WriterLock{fd};
+}
+
+void unlockWriting(WriterLock* lock) {
+  if (!lock) return;
+  sim::journal("unlockWriting", "");
+  settings::unlockWriters(lock->fd);
+  delete lock;
 }
 
 }  // namespace host
