@@ -26,9 +26,9 @@ enum class Verb {
   PrefSet,          // word: key; value
   PrefDelete,       // word: key
   PrefClear,
-  PrefCopy,         // path: the file named; bytes: its content
+  PrefCopy,         // path: the file named, read when the command runs
   PrefShow,
-  Put,              // word: device path; path, bytes: the file copied
+  Put,              // word: device path; path: the file copied
   Post,
   Wait,             // integer: milliseconds
   AwaitPost,        // integer: milliseconds
@@ -52,7 +52,6 @@ struct Command {
   long long integer = 0;
   std::string word;
   std::string path;
-  std::string bytes;
   std::optional<PrefValue> value;
 };
 

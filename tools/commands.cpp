@@ -1,22 +1,22 @@
 // Session::run: each script command carried out on the simulated device.
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 
 #include <plist/plist.h>
 
 #include "host/host.h"
-#include "settings/atomic_file.h"
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "sim/activator.h"
 #include "sim/device.h"
+#include "sim/device_files.h"
 #include "sim/springboard.h"
 #include "sim/toggle.h"
 #include "sim/uikit.h"
 #include "tools/help_text.h"
+#include "tools/input_files.h"
 #include "tools/numbers.h"
 #include "tools/session.h"
-
-namespace fs = std::filesystem;
 
 namespace tools {
 namespace {
@@ -27,7 +27,7 @@ const char kNoSpringBoard[] = "  nothing changes: only SpringBoard runs the fron
 
 std::optional<std::string> settingsBytes() {
   std::string bytes;
-  if (!settings::readWholeFile(sim::hostPath(settings::kSettingsPath), bytes)) return std::nullopt;
+  if (!sim::readDeviceFile(settings::kSettingsPath, bytes)) return std::nullopt;
   return bytes;
 }
 
@@ -181,15 +181,17 @@ Failure Session::editSettings(const Command& c) {
       break;
     }
     case Verb::PrefClear: {
-      std::error_code ec;
-      const bool removed = fs::remove(sim::hostPath(settings::kSettingsPath), ec);
-      written = !ec;
+      bool removed = false;
+      written = sim::removeDeviceFile(settings::kSettingsPath, &removed);
       out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
       break;
     }
     default: {
-      written = host::replaceFile(settings::kSettingsPath, c.bytes);
-      out_ << "  the settings file now holds the " << c.bytes.size() << " bytes of " << c.path << "\n";
+      std::string why;
+      const auto bytes = readInputFile(c.path, kMaxInputBytes, &why);
+      if (!bytes) return "cannot read " + c.path + ": " + why;
+      written = host::replaceFile(settings::kSettingsPath, *bytes);
+      out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << c.path << "\n";
       break;
     }
   }
@@ -231,12 +233,13 @@ Failure Session::showSettings() {
 }
 
 Failure Session::put(const Command& c) {
-  const fs::path target = sim::hostPath(c.word);
-  std::error_code ec;
-  fs::create_directories(target.parent_path(), ec);
-  if (ec || !settings::replaceFileAtomically(target.string(), c.bytes))
-    return "could not write " + c.word + (ec ? ": " + ec.message() : std::string());
-  out_ << "  copied the " << c.bytes.size() << " bytes of " << c.path << " to " << c.word << "\n";
+  std::string why;
+  const auto bytes = readInputFile(c.path, kMaxInputBytes, &why);
+  if (!bytes) return "cannot read " + c.path + ": " + why;
+  errno = 0;
+  if (!sim::replaceDeviceFile(c.word, *bytes, true))
+    return "could not write " + c.word + (errno ? ": " + std::string(std::strerror(errno)) : std::string());
+  out_ << "  copied the " << bytes->size() << " bytes of " << c.path << " to " << c.word << "\n";
   return std::nullopt;
 }
 

@@ -1,12 +1,10 @@
 #include "tools/script_parser.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
+#include "settings/unicode.h"
+#include "tools/input_files.h"
 #include "tools/numbers.h"
 
 namespace fs = std::filesystem;
@@ -67,19 +65,16 @@ class Line {
     return *value;
   }
 
-  // Reads the file named by token `i` into `command`.
+  // Names in `command` the file of token `i`, which must be a regular file
+  // within the input limit; the command reads it when it runs.
   void file(std::size_t i, std::size_t nameWords, Command& command) const {
     fs::path path = tokens_[i].text;
     if (path.is_relative() && !baseDir_.empty()) path = fs::path(baseDir_) / path;
     command.path = path.string();
-    std::error_code ec;
-    if (fs::is_directory(path, ec))
-      throw Bad{name(nameWords) + ": \"" + tokens_[i].text + "\" is a folder, not a file"};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Bad{name(nameWords) + ": cannot read \"" + tokens_[i].text + "\": " + std::strerror(errno)};
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    command.bytes = bytes.str();
+    auto why = unreadableBecause(command.path, kMaxInputBytes);
+    if (!why) return;
+    if (*why == "it is a folder") throw Bad{name(nameWords) + ": \"" + tokens_[i].text + "\" is a folder, not a file"};
+    throw Bad{name(nameWords) + ": cannot read \"" + tokens_[i].text + "\": " + *why};
   }
 
  private:
@@ -328,6 +323,13 @@ std::optional<std::vector<Token>> tokenize(std::string_view line, std::string* e
         token.text += line[i++];
       }
     }
+    // A NUL would cut a key or value short on its way into the settings.
+    if (!settings::unicode::isValidUtf8(token.text)) {
+      if (error)
+        *error = "word " + std::to_string(tokens.size() + 1) +
+                 (token.text.find('\0') != std::string::npos ? " holds a NUL byte" : " is not valid UTF-8");
+      return std::nullopt;
+    }
     tokens.push_back(std::move(token));
   }
   return tokens;
@@ -335,6 +337,10 @@ std::optional<std::vector<Token>> tokenize(std::string_view line, std::string* e
 
 ParsedLine parseLine(std::string_view text, int number, const std::string& baseDir) {
   ParsedLine result;
+  if (text.size() > kMaxLineBytes) {
+    result.error = "the line is longer than " + describeLimit(kMaxLineBytes);
+    return result;
+  }
   auto tokens = tokenize(text, &result.error);
   if (!tokens) return result;
   if (tokens->empty()) return result;

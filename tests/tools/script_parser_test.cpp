@@ -1,6 +1,10 @@
 #include "tools/script_parser.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tools/input_files.h"
 
 #include "tests/support/temp_root.h"
 
@@ -141,21 +145,55 @@ TEST(ParseLine, UnknownCommandsAndKindsAreNamed) {
   EXPECT_NE(errorOf("pref wipe").find("is not set, delete, clear, copy or show"), std::string::npos);
 }
 
-TEST(ParseLine, FilesAreReadRelativeToTheScriptFolder) {
+TEST(ParseLine, FilesAreFoundRelativeToTheScriptFolder) {
   testing_support::TempRoot dir;
   dir.put("/data/settings.plist", "bytes here");
   Command copy = parsed("pref copy data/settings.plist", dir.path());
   EXPECT_EQ(copy.verb, Verb::PrefCopy);
-  EXPECT_EQ(copy.bytes, "bytes here");
+  EXPECT_EQ(copy.path, dir.host("/data/settings.plist"));
   Command absolute = parsed("pref copy " + dir.host("/data/settings.plist"), "/nonexistent");
-  EXPECT_EQ(absolute.bytes, "bytes here");
+  EXPECT_EQ(absolute.path, dir.host("/data/settings.plist"));
   Command put = parsed("put /var/mobile/Library/Preferences/x.plist data/settings.plist", dir.path());
   EXPECT_EQ(put.word, "/var/mobile/Library/Preferences/x.plist");
-  EXPECT_EQ(put.bytes, "bytes here");
+  EXPECT_EQ(put.path, dir.host("/data/settings.plist"));
 
   EXPECT_EQ(errorOf("pref copy nothing.plist", dir.path()),
             "pref copy: cannot read \"nothing.plist\": No such file or directory");
   EXPECT_NE(errorOf("pref copy data", dir.path()).find("is a folder"), std::string::npos);
+}
+
+// A FIFO or device named as a file would hang the run or never end; a file
+// beyond the limit would be held whole in memory.
+TEST(ParseLine, FilesMustBeRegularAndWithinTheLimit) {
+  testing_support::TempRoot dir;
+  ASSERT_EQ(mkfifo(dir.host("/pipe").c_str(), 0600), 0);
+  dir.put("/big", "");
+  ASSERT_EQ(truncate(dir.host("/big").c_str(), static_cast<off_t>(kMaxInputBytes) + 1), 0);
+  dir.put("/just-fits", "");
+  ASSERT_EQ(truncate(dir.host("/just-fits").c_str(), static_cast<off_t>(kMaxInputBytes)), 0);
+  EXPECT_EQ(errorOf("pref copy /dev/zero"), "pref copy: cannot read \"/dev/zero\": it is not a regular file");
+  EXPECT_EQ(errorOf("put /x pipe", dir.path()), "put: cannot read \"pipe\": it is not a regular file");
+  EXPECT_EQ(errorOf("pref copy big", dir.path()), "pref copy: cannot read \"big\": it is larger than 16 MiB");
+  EXPECT_EQ(parsed("pref copy just-fits", dir.path()).verb, Verb::PrefCopy);
+}
+
+TEST(ParseLine, NulBytesAndInvalidUtf8AreRefused) {
+  using namespace std::string_literals;
+  EXPECT_EQ(errorOf("pref set k\0j 5"s), "word 3 holds a NUL byte");
+  EXPECT_EQ(errorOf("pref set k \"a\0b\""s), "word 4 holds a NUL byte");
+  EXPECT_EQ(errorOf("launch \xff"), "word 2 is not valid UTF-8");
+  EXPECT_EQ(errorOf("launch caf\xc3"), "word 2 is not valid UTF-8");
+  EXPECT_EQ(errorOf("pref set k \"\xed\xa0\x80\""), "word 4 is not valid UTF-8");  // a surrogate
+  EXPECT_EQ(parsed("launch com.example.caf\xc3\xa9").word, "com.example.caf\xc3\xa9");
+  // A comment is not read, whatever it holds.
+  EXPECT_EQ(parsed("home # \xff").verb, Verb::Home);
+}
+
+TEST(ParseLine, LinesHaveALimit) {
+  EXPECT_EQ(errorOf("pref set k \"" + std::string(kMaxLineBytes, 'a') + "\""), "the line is longer than 64 KiB");
+  const std::string longest = "pref set k \"" + std::string(kMaxLineBytes - 13, 'a') + "\"";
+  ASSERT_EQ(longest.size(), kMaxLineBytes);
+  EXPECT_EQ(parsed(longest).verb, Verb::PrefSet);
 }
 
 TEST(ParseLine, PutNeedsAFullDevicePathInsideTheRoot) {
