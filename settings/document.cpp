@@ -13,20 +13,30 @@ Document::Document() : root_(plist_new_dict()) {}
 
 Document::Document(plist_t dictionary) : root_(dictionary) {}
 
-Document Document::parse(std::string_view bytes) {
-  plist_t node = plist::readTree(bytes);
+Document Document::parse(std::string_view bytes, ReadResult* why) {
+  ReadResult ignored;
+  if (!why) why = &ignored;
+  *why = ReadResult();
+  plist_t node = plist::readTree(bytes, why);
   if (!node) return Document();
   if (plist_get_node_type(node) != PLIST_DICT) {
+    why->reason = "root is not a dictionary";
     plist_free(node);
     return Document();
   }
   return Document(node);
 }
 
-Document Document::readFile(const char* devicePath) {
+Document Document::readFile(const char* devicePath, ReadResult* why) {
   std::string bytes;
-  if (!host::readFile(devicePath, bytes)) return Document();
-  return parse(bytes);
+  if (!host::readFile(devicePath, bytes)) {
+    if (why) {
+      *why = ReadResult();
+      why->reason = "file is absent or unreadable";
+    }
+    return Document();
+  }
+  return parse(bytes, why);
 }
 
 Document::Document(const Document& other) : root_(plist_copy(other.root_)) {}

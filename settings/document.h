@@ -8,6 +8,8 @@
 
 #include <plist/plist.h>
 
+#include "settings/read_result.h"
+
 namespace settings {
 
 class Document {
@@ -16,11 +18,12 @@ class Document {
   Document();
   // Parses bytes of any property-list encoding (settings/plist_reader.h).
   // Bytes that do not parse, exceed a limit of settings/limits.h, or whose
-  // root is not a dictionary give an empty dictionary.
-  static Document parse(std::string_view bytes);
+  // root is not a dictionary give an empty dictionary; `why`, when given,
+  // tells which.
+  static Document parse(std::string_view bytes, ReadResult* why = nullptr);
   // Reads and parses the file at a device path; an absent or unreadable file
   // gives an empty dictionary.
-  static Document readFile(const char* devicePath);
+  static Document readFile(const char* devicePath, ReadResult* why = nullptr);
 
   Document(const Document& other);
   Document& operator=(const Document& other);

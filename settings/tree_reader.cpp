@@ -93,10 +93,10 @@ class TreeSink {
 
 }  // namespace
 
-plist_t readTree(std::string_view bytes) {
+plist_t readTree(std::string_view bytes, ReadResult* why) {
   TreeSink sink;
   std::string converted;
-  if (!readPropertyList(bytes, converted, sink)) return nullptr;
+  if (!readPropertyList(bytes, converted, sink, why)) return nullptr;
   return sink.take();
 }
 

@@ -6,12 +6,14 @@
 
 #include <plist/plist.h>
 
+#include "settings/read_result.h"
+
 namespace settings::plist {
 
 // The root node of the property list in `bytes`, of any encoding and any root
 // type, owned by the caller; null when the bytes are unreadable or exceed a
 // limit of settings/limits.h. A one-key dictionary {"CF$UID": n} becomes a
 // UID node, as the XML encoding writes those.
-plist_t readTree(std::string_view bytes);
+plist_t readTree(std::string_view bytes, ReadResult* why = nullptr);
 
 }  // namespace settings::plist
