@@ -117,9 +117,20 @@ void documentRead(benchmark::State& state) {
 void readModifyWritePost(benchmark::State& state) {
   std::int64_t i = 0;
   for (auto _ : state) {
-    auto doc = settings::readSettings();
-    doc.setBoolean(settings::kEnabledKey, !doc.boolean(settings::kEnabledKey).value_or(true));
-    settings::writeSettingsAndPost(doc);
+    settings::editSettingsAndPost([](settings::Document& doc) {
+      doc.setBoolean(settings::kEnabledKey, !doc.boolean(settings::kEnabledKey).value_or(true));
+      return settings::EditAction::kWrite;
+    });
+    trimJournal(state, ++i);
+  }
+}
+
+// What the read-modify-write spends on its lock: taking and releasing the
+// writers' lock, uncontended.
+void writersLock(benchmark::State& state) {
+  std::int64_t i = 0;
+  for (auto _ : state) {
+    host::unlockWriting(host::lockForWriting(settings::kSettingsPath));
     trimJournal(state, ++i);
   }
 }
@@ -188,6 +199,7 @@ const Case kCases[] = {
 #endif
     {"document_read", documentRead},
     {"read_modify_write_post", readModifyWritePost},
+    {"writers_lock", writersLock},
     {"libplist_read", libplistRead},
 #ifdef LUMIVO_BENCH_GNUSTEP
     {"gnustep_read", gnustepRead},

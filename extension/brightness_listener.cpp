@@ -1,5 +1,7 @@
 #include "extension/brightness_listener.h"
 
+#include <cmath>
+
 #include "extension/extension_state.h"
 #include "extension/step.h"
 
@@ -14,6 +16,10 @@ void BrightnessListener::activatorReceiveEvent(host::Id, host::Id event) {
 
   const float change = stepChange(status_, s.forceMode, s.increment);
   const host::CGFloat brightness = host::screenBrightness(host::screenMain());
-  host::setBacklightLevel(steppedLevel(brightness, change));
+  const float level = steppedLevel(brightness, change);
+  // A step near the single-precision maximum, five times over, overflows;
+  // the backlight is never sent an infinite level.
+  if (!std::isfinite(level)) return;
+  host::setBacklightLevel(level);
   host::eventSetHandled(event, true);
 }

@@ -1,20 +1,72 @@
 #include "settings/store.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "host/host.h"
 #include "settings/keys.h"
+#include "settings/tree_reader.h"
 
 namespace settings {
+namespace {
+
+// The bytes as a dictionary; none when they do not read as one (they do not
+// parse, exceed a limit, or hold another root type).
+std::optional<Document> dictionaryFrom(std::string_view bytes) {
+  plist_t root = plist::readTree(bytes);
+  const bool isDictionary = root && plist_get_node_type(root) == PLIST_DICT;
+  if (root) plist_free(root);
+  if (!isDictionary) return std::nullopt;
+  return Document::parse(bytes);
+}
+
+// Holds the writers' lock of the settings file for one scope.
+class WritersLock {
+ public:
+  WritersLock() : lock_(host::lockForWriting(kSettingsPath)) {}
+  ~WritersLock() { host::unlockWriting(lock_); }
+  WritersLock(const WritersLock&) = delete;
+  WritersLock& operator=(const WritersLock&) = delete;
+
+ private:
+  host::WriterLock* lock_;
+};
+
+EditOutcome readModifyWrite(const std::function<EditAction(Document&)>& edit) {
+  WritersLock lock;
+  std::string bytes;
+  const host::FileRead read = host::readFileChecked(kSettingsPath, bytes);
+  Document document;
+  bool unreadable = read == host::FileRead::kTooLarge;
+  if (read == host::FileRead::kRead) {
+    if (auto dictionary = dictionaryFrom(bytes)) document = std::move(*dictionary);
+    else unreadable = true;
+  }
+  if (edit(document) == EditAction::kDiscard) return EditOutcome::kDiscarded;
+  if (read == host::FileRead::kFailed) return EditOutcome::kReadFailed;
+  // Checked before anything moves, so that a refused edit changes nothing.
+  const std::string xml = document.toXml();
+  if (xml.empty()) return EditOutcome::kNotWritable;
+  // Readers take a file that does not read as a dictionary for no file, so
+  // moving it aside changes nothing they see.
+  if (unreadable && !host::moveFile(kSettingsPath, kUnreadableSettingsPath)) return EditOutcome::kNotKept;
+  if (host::replaceFile(kSettingsPath, xml)) return EditOutcome::kWritten;
+  // Puts a file moved aside back, so that a failed edit changes nothing.
+  if (unreadable) host::moveFile(kUnreadableSettingsPath, kSettingsPath);
+  return EditOutcome::kWriteFailed;
+}
+
+}  // namespace
 
 Document readSettings() { return Document::readFile(kSettingsPath); }
 
-void writeSettingsAndPost(const Document& document) {
-  // A tree the XML form cannot hold is not written: an empty file would
-  // reset every setting.
-  const std::string xml = document.toXml();
-  if (!xml.empty()) host::replaceFile(kSettingsPath, xml);
+EditOutcome editSettingsAndPost(const std::function<EditAction(Document&)>& edit) {
+  const EditOutcome outcome = readModifyWrite(edit);
   // Readers are told after the write whatever its outcome: a failed write
   // leaves the old file, which they then simply read again.
-  host::notifyPost(kChangedNotification);
+  if (outcome != EditOutcome::kDiscarded) host::notifyPost(kChangedNotification);
+  return outcome;
 }
 
 }  // namespace settings

@@ -1,13 +1,18 @@
 // Device paths mapped onto the device root, with injected read and write
 // faults. Reads and writes resolve inside the root (sim/in_root.h).
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <set>
 
 #include "host/host.h"
 #include "settings/atomic_file.h"
+#include "settings/limits.h"
+#include "settings/writer_lock.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
 #include "sim/in_root.h"
@@ -34,6 +39,26 @@ bool takeFault(std::multiset<std::string>& faults, const std::string& path) {
   return true;
 }
 
+std::string rootPath() { return booted() ? bootOptions().root : std::string(); }
+
+// The folder of a device path, open inside the root, and the path's last
+// name in it.
+struct Placed {
+  Descriptor folder;
+  std::string name;
+};
+
+std::optional<Placed> placeInRoot(const std::string& devicePath, bool createFolders = false) {
+  std::string folderPath;
+  Placed placed;
+  if (!splitDevicePath(devicePath, &folderPath, &placed.name)) return std::nullopt;
+  Descriptor root = openRootFolder(rootPath());
+  if (!root.valid()) return std::nullopt;
+  placed.folder = openFolderInRoot(root.get(), folderPath, createFolders);
+  if (!placed.folder.valid()) return std::nullopt;
+  return placed;
+}
+
 }  // namespace
 
 std::string hostPath(const std::string& devicePath) {
@@ -42,8 +67,6 @@ std::string hostPath(const std::string& devicePath) {
   if (devicePath.empty() || devicePath.front() != '/') return root + "/" + devicePath;
   return root + devicePath;
 }
-
-std::string rootPath() { return booted() ? bootOptions().root : std::string(); }
 
 bool readDeviceFile(const std::string& devicePath, std::string& bytes) {
   bytes.clear();
@@ -55,12 +78,8 @@ bool readDeviceFile(const std::string& devicePath, std::string& bytes) {
 }
 
 bool replaceDeviceFile(const std::string& devicePath, std::string_view bytes, bool createFolders) {
-  std::string folderPath, name;
-  if (!splitDevicePath(devicePath, &folderPath, &name)) return false;
-  Descriptor root = openRootFolder(rootPath());
-  if (!root.valid()) return false;
-  Descriptor folder = openFolderInRoot(root.get(), folderPath, createFolders);
-  return folder.valid() && settings::replaceFileAtomicallyAt(folder.get(), name, bytes);
+  auto placed = placeInRoot(devicePath, createFolders);
+  return placed && settings::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes);
 }
 
 bool makeDeviceFolder(const std::string& devicePath) {
@@ -70,13 +89,10 @@ bool makeDeviceFolder(const std::string& devicePath) {
 
 bool removeDeviceFile(const std::string& devicePath, bool* existed) {
   *existed = false;
-  std::string folderPath, name;
-  if (!splitDevicePath(devicePath, &folderPath, &name)) return false;
-  Descriptor root = openRootFolder(rootPath());
-  if (!root.valid()) return false;
-  Descriptor folder = openFolderInRoot(root.get(), folderPath, false);
-  if (!folder.valid()) return errno == ENOENT;
-  if (unlinkat(folder.get(), name.c_str(), 0) == 0) {
+  errno = 0;
+  auto placed = placeInRoot(devicePath);
+  if (!placed) return errno == ENOENT;
+  if (unlinkat(placed->folder.get(), placed->name.c_str(), 0) == 0) {
     *existed = true;
     return true;
   }
@@ -111,6 +127,72 @@ bool replaceFile(const char* devicePath, std::string_view bytes) {
   if (std::string_view(devicePath).find("/../") != std::string_view::npos) return false;
   if (sim::takeFault(sim::writeFaults(), devicePath)) return false;
   return sim::replaceDeviceFile(devicePath, bytes, false);
+}
+
+FileRead readFileChecked(const char* devicePath, std::string& bytes) {
+  bytes.clear();
+  if (!devicePath) return FileRead::kAbsent;
+  sim::journal("readFile", devicePath);
+  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return FileRead::kAbsent;
+  if (sim::takeFault(sim::readFaults(), devicePath)) return FileRead::kFailed;
+  sim::Descriptor root = sim::openRootFolder(sim::rootPath());
+  if (!root.valid()) return FileRead::kFailed;
+  // Non-blocking: a FIFO put at the path must not hang the reader.
+  sim::Descriptor file = sim::openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? FileRead::kAbsent : FileRead::kFailed;
+  if (settings::readWholeOpenFile(file.get(), bytes)) return FileRead::kRead;
+  struct stat st {};
+  if (fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<unsigned long long>(st.st_size) > settings::kMaxFileBytes)
+    return FileRead::kTooLarge;
+  return FileRead::kFailed;
+}
+
+bool moveFile(const char* from, const char* to) {
+  if (!from || !to) return false;
+  sim::journal("moveFile", std::string(from) + " " + to);
+  if (std::string_view(from).find("/../") != std::string_view::npos ||
+      std::string_view(to).find("/../") != std::string_view::npos)
+    return false;
+  auto source = sim::placeInRoot(from), target = sim::placeInRoot(to);
+  return source && target &&
+         renameat(source->folder.get(), source->name.c_str(), target->folder.get(), target->name.c_str()) == 0;
+}
+
+struct WriterLock {
+  int fd;
+};
+
+WriterLock* lockForWriting(const char* devicePath) {
+  if (!devicePath) return nullptr;
+  sim::journal("lockForWriting", devicePath);
+  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return nullptr;
+  auto placed = sim::placeInRoot(devicePath);
+  if (!placed) return nullptr;
+  // As settings::lockWriters, inside the folder found in the root.
+  const std::string lockName = placed->name + ".lock";
+  int fd = openat(placed->folder.get(), lockName.c_str(),
+                  O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  int locked = -1;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    do {
+      locked = flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+  }
+  if (locked != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return new WriterLock{fd};
+}
+
+void unlockWriting(WriterLock* lock) {
+  if (!lock) return;
+  sim::journal("unlockWriting", "");
+  settings::unlockWriters(lock->fd);
+  delete lock;
 }
 
 }  // namespace host

@@ -21,20 +21,20 @@ int LumivoSwitch::stateForSwitchIdentifier(std::string_view) {
 }
 
 void LumivoSwitch::applyStateForSwitchIdentifier(int newState, std::string_view) {
-  settings::Document document = settings::readSettings();
-  switch (newState) {
-    case 0:
-    case 1:
-      document.setBoolean(settings::kEnabledKey, newState == 1);
-      break;
-    case kIndeterminateState:
-      return;
-    default:
-      // Other states change no key, but the file is still rewritten and the
-      // change announced.
-      break;
-  }
-  settings::writeSettingsAndPost(document);
+  settings::editSettingsAndPost([newState](settings::Document& document) {
+    switch (newState) {
+      case 0:
+      case 1:
+        document.setBoolean(settings::kEnabledKey, newState == 1);
+        return settings::EditAction::kWrite;
+      case kIndeterminateState:
+        return settings::EditAction::kDiscard;
+      default:
+        // Other states change no key, but the file is still rewritten and
+        // the change announced.
+        return settings::EditAction::kWrite;
+    }
+  });
 }
 
 void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
@@ -45,19 +45,14 @@ void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
 }
 
 void LumivoSwitch::alertViewClickedButtonAtIndex(host::Id, std::intptr_t buttonIndex) {
-  // Read before branching, whatever was chosen, as every choice starts from
-  // the file as it is now.
-  settings::Document document = settings::readSettings();
-  switch (buttonIndex) {
-    case lumivo::kForceOnIndex:
-    case lumivo::kForceOffIndex:
-      document.setBoolean(settings::kForceModeKey, buttonIndex == lumivo::kForceOnIndex);
-      settings::writeSettingsAndPost(document);
-      break;
-    case lumivo::kSettingsIndex:
-      host::applicationOpenURL(host::applicationShared(), host::urlWithString(lumivo::settingsPaneLink()));
-      break;
-    default:
-      break;
-  }
+  // Every choice starts from the file as it is now, so it is read whatever
+  // was chosen; only the force-mode buttons write.
+  settings::editSettingsAndPost([buttonIndex](settings::Document& document) {
+    if (buttonIndex != lumivo::kForceOnIndex && buttonIndex != lumivo::kForceOffIndex)
+      return settings::EditAction::kDiscard;
+    document.setBoolean(settings::kForceModeKey, buttonIndex == lumivo::kForceOnIndex);
+    return settings::EditAction::kWrite;
+  });
+  if (buttonIndex == lumivo::kSettingsIndex)
+    host::applicationOpenURL(host::applicationShared(), host::urlWithString(lumivo::settingsPaneLink()));
 }

@@ -7,6 +7,7 @@
 #include "host/host.h"
 #include "settings/keys.h"
 #include "settings/store.h"
+#include "settings/unicode.h"
 #include "sim/activator.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
@@ -161,39 +162,62 @@ Failure Session::tapAlert(long long index) {
   return std::nullopt;
 }
 
+namespace {
+
+// Why a pane edit left the settings file as it was; none when it was written.
+Failure editFailure(settings::EditOutcome outcome) {
+  switch (outcome) {
+    case settings::EditOutcome::kWritten:
+    case settings::EditOutcome::kDiscarded: return std::nullopt;
+    case settings::EditOutcome::kReadFailed: return "could not read the settings file; it is left as it was";
+    case settings::EditOutcome::kNotKept:
+      return "could not keep the unreadable settings file aside; it is left as it was";
+    case settings::EditOutcome::kNotWritable:
+      return "the settings file cannot hold this edit; it is left as it was";
+    case settings::EditOutcome::kWriteFailed: break;
+  }
+  return "could not write the settings file";
+}
+
+}  // namespace
+
 Failure Session::editSettings(const Command& c) {
   MuteJournal mute(*this);
+  if (c.verb == Verb::PrefSet || c.verb == Verb::PrefDelete) {
+    // The pane edits text: bytes that are not UTF-8 are refused before
+    // anything is read, written or announced.
+    if (!settings::unicode::isValidUtf8(c.word)) return "the key is not valid UTF-8 text";
+    if (c.verb == Verb::PrefSet && c.value->kind == PrefValue::Kind::String &&
+        !settings::unicode::isValidUtf8(c.value->string))
+      return "the value is not valid UTF-8 text";
+    bool had = false;
+    // Through the writers' read-modify-write, which announces the edit
+    // whatever becomes of the write.
+    const auto outcome = settings::editSettingsAndPost([&](settings::Document& document) {
+      had = document.contains(c.word);
+      if (c.verb == Verb::PrefSet) document.setValue(c.word, toPlist(*c.value));
+      else document.remove(c.word);
+      return settings::EditAction::kWrite;
+    });
+    if (Failure failure = editFailure(outcome)) return failure;
+    if (c.verb == Verb::PrefSet) out_ << "  settings: " << c.word << " = " << describe(*c.value) << "\n";
+    else out_ << "  settings: " << c.word << (had ? " removed\n" : " was not set\n");
+    return std::nullopt;
+  }
   bool written = true;
-  switch (c.verb) {
-    case Verb::PrefSet: {
-      settings::Document document = settings::readSettings();
-      document.setValue(c.word, toPlist(*c.value));
-      written = host::replaceFile(settings::kSettingsPath, document.toXml());
-      out_ << "  settings: " << c.word << " = " << describe(*c.value) << "\n";
-      break;
-    }
-    case Verb::PrefDelete: {
-      settings::Document document = settings::readSettings();
-      const bool had = document.contains(c.word);
-      document.remove(c.word);
-      written = host::replaceFile(settings::kSettingsPath, document.toXml());
-      out_ << "  settings: " << c.word << (had ? " removed\n" : " was not set\n");
-      break;
-    }
-    case Verb::PrefClear: {
-      bool removed = false;
-      written = sim::removeDeviceFile(settings::kSettingsPath, &removed);
-      out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
-      break;
-    }
-    default: {
-      std::string why;
-      const auto bytes = readInputFile(c.path, kMaxInputBytes, &why);
-      if (!bytes) return "cannot read " + c.path + ": " + why;
-      written = host::replaceFile(settings::kSettingsPath, *bytes);
-      out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << c.path << "\n";
-      break;
-    }
+  if (c.verb == Verb::PrefClear) {
+    bool removed = false;
+    written = sim::removeDeviceFile(settings::kSettingsPath, &removed);
+    out_ << (removed ? "  the settings file is removed
+" : "  there was no settings file
+");
+  } else {
+    std::string why;
+    const auto bytes = readInputFile(c.path, kMaxInputBytes, &why);
+    if (!bytes) return "cannot read " + c.path + ": " + why;
+    written = host::replaceFile(settings::kSettingsPath, *bytes);
+    out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << c.path << "
+";
   }
   // The pane announces its edit whatever became of the write, as every
   // writer of the settings does.

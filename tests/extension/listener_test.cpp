@@ -40,6 +40,23 @@ TEST_F(Listener, LevelIsNotClampedThoughThePanelIs) {
   EXPECT_EQ(sim::backlightLevels(), (std::vector<float>{1.05f, -0.05f}));
 }
 
+TEST_F(Listener, ALevelThatWouldNotBeFiniteIsNeverSet) {
+  writeSettings({{settings::kIncrementKey, 3.0e38}, {settings::kForceModeKey, true}});
+  boot();
+  EXPECT_TRUE(ignored(upFrom(0.5)));
+  EXPECT_TRUE(ignored(downFrom(0.5)));
+  EXPECT_TRUE(sim::backlightLevels().empty());
+}
+
+TEST_F(Listener, FiniteLevelsNearTheLimitAreSetUnclamped) {
+  writeSettings({{settings::kIncrementKey, 3.0e38}});
+  boot();
+  EXPECT_TRUE(stepped(upFrom(0.5), static_cast<float>(0.5 + static_cast<double>(3.0e38f))));
+  EXPECT_TRUE(stepped(downFrom(0.5), static_cast<float>(0.5 - static_cast<double>(3.0e38f))));
+  changeSettings({{settings::kIncrementKey, 6.0e37}, {settings::kForceModeKey, true}});
+  EXPECT_TRUE(stepped(upFrom(0.5), static_cast<float>(0.5 + static_cast<double>(6.0e37f * 5.0f))));
+}
+
 TEST_F(Listener, ZeroIncrementSetsTheCurrentBrightnessAndHandlesTheEvent) {
   writeSettings({{settings::kIncrementKey, 0.0}});
   boot();

@@ -117,10 +117,10 @@ TEST_F(Startup, SettingsPaneInAnotherProcessReachesSpringBoard) {
   sim::BootOptions pane = testing_support::bareBoot(root_);
   pane.process = "Preferences";
   ASSERT_TRUE(testing_support::runInOtherProcess(pane, [] {
-    settings::Document document = settings::readSettings();
-    document.setBoolean(settings::kForceModeKey, true);
-    settings::writeSettingsAndPost(document);
-    return true;
+    return settings::editSettingsAndPost([](settings::Document& document) {
+             document.setBoolean(settings::kForceModeKey, true);
+             return settings::EditAction::kWrite;
+           }) == settings::EditOutcome::kWritten;
   }));
   ASSERT_TRUE(sim::runLoopUntilNotification(settings::kChangedNotification, 5000));
   EXPECT_TRUE(stepped(upFrom(0.5), 0.75f));

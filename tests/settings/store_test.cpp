@@ -26,9 +26,11 @@ class Store : public ::testing::Test {
 TEST_F(Store, WriteKeepsOtherKeysThenPosts) {
   testing_support::python("plistlib.dump({'keep': [1, 'x'], 'enabled': True}, open('" +
                           root_.host(settings::kSettingsPath) + "', 'wb'), fmt=plistlib.FMT_BINARY)");
-  auto doc = settings::readSettings();
-  doc.setBoolean(settings::kEnabledKey, false);
-  settings::writeSettingsAndPost(doc);
+  EXPECT_EQ(settings::editSettingsAndPost([](settings::Document& doc) {
+              doc.setBoolean(settings::kEnabledKey, false);
+              return settings::EditAction::kWrite;
+            }),
+            settings::EditOutcome::kWritten);
 
   EXPECT_EQ(testing_support::plistlibDump(root_.host(settings::kSettingsPath)),
             "dict:{'enabled'=bool:False,'keep'=array:[int:1,string:'x']}");
@@ -42,7 +44,8 @@ TEST_F(Store, WriteKeepsOtherKeysThenPosts) {
 TEST_F(Store, FailedWriteLeavesTheOldFileAndStillPosts) {
   root_.put(settings::kSettingsPath, "old bytes");
   sim::failNextWrite(settings::kSettingsPath);
-  settings::writeSettingsAndPost(settings::Document());
+  EXPECT_EQ(settings::editSettingsAndPost([](settings::Document&) { return settings::EditAction::kWrite; }),
+            settings::EditOutcome::kWriteFailed);
   EXPECT_EQ(root_.get(settings::kSettingsPath), "old bytes");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
 }

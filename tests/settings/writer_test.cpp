@@ -100,9 +100,11 @@ TEST(Writer, UnwritableDocumentLeavesTheFileAndStillPosts) {
   TempRoot root;
   sim::boot(testing_support::bareBoot(root));
   root.put(settings::kSettingsPath, "old bytes");
-  Document doc;
-  doc.setValue("s", plist_new_string("\xFF"));
-  settings::writeSettingsAndPost(doc);
+  const auto outcome = settings::editSettingsAndPost([](Document& doc) {
+    doc.setValue("s", plist_new_string("\xFF"));
+    return settings::EditAction::kWrite;
+  });
+  EXPECT_EQ(outcome, settings::EditOutcome::kNotWritable);
   EXPECT_EQ(root.get(settings::kSettingsPath), "old bytes");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
   sim::shutdown();

@@ -106,6 +106,15 @@ TEST_F(AlternateAction, SettingsOpensThePaneWhereTheOrganiserPutsIt) {
   EXPECT_EQ(sim::liveObjectCount("NSURL"), 0) << "link objects go with the turn's pool";
 }
 
+TEST_F(AlternateAction, AForceModeChoiceWhenTheFileCannotBeReadChangesNothingButStillPosts) {
+  writeSettings("d = {'enabled': False, 'forceMode': False}");
+  const std::string before = settingsBytes();
+  sim::failNextRead(settings::kSettingsPath);
+  choose(1);
+  EXPECT_EQ(settingsBytes(), before);
+  EXPECT_EQ(posts(), 1);
+}
+
 TEST_F(AlternateAction, TwoMenusOnScreenTheLaterChoiceStands) {
   host::Id first = openMenu();
   host::Id second = openMenu();

@@ -3,6 +3,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "settings/store.h"
 #include "sim/journal.h"
 #include "tests/switch/switch_fixture.h"
 
@@ -84,6 +85,19 @@ TEST_F(SwitchTest, NonDictionaryRootIsReplacedByADictionaryHoldingOnlyEnabled) {
   sim::applySwitchState(kSwitchId, 1);
   EXPECT_EQ(settingsDump(), "dict:{'enabled'=bool:True}");
   EXPECT_EQ(posts(), 2);
+  EXPECT_EQ(root_.get(settings::kUnreadableSettingsPath), "\x01\x02 garbage") << "the replaced file is kept";
+}
+
+TEST_F(SwitchTest, ATapWhenTheFileCannotBeReadChangesNothingButStillPosts) {
+  writeSettings("d = {'enabled': True, 'Increment': 0.2}");
+  const std::string before = settingsBytes();
+  sim::failNextRead(settings::kSettingsPath);
+  sim::applySwitchState(kSwitchId, 0);
+  EXPECT_EQ(settingsBytes(), before);
+  EXPECT_EQ(posts(), 1);
+  sim::failNextRead(settings::kSettingsPath);
+  sim::applySwitchState(kSwitchId, -1);
+  EXPECT_EQ(posts(), 1) << "the indeterminate state still posts nothing";
 }
 
 TEST_F(SwitchTest, EveryCallReadsTheFileAfresh) {

@@ -13,6 +13,8 @@
 #include "device/src/adapter/preferences_domain.h"
 #include "host/host.h"
 #include "settings/document.h"
+#include "settings/keys.h"
+#include "settings/store.h"
 
 namespace {
 
@@ -84,6 +86,32 @@ TEST_F(DaemonTest, EmptyDomainReadsAsAbsent) {
   std::string bytes = "left over";
   EXPECT_FALSE(host::readFile(kPath, bytes));
   EXPECT_TRUE(bytes.empty());
+}
+
+TEST_F(DaemonTest, ValuesTheDaemonCannotHandOverAreAFailedReadThatNoWriterReplaces) {
+  const char* domain = "com.vantorel.lumivo";
+  standin::daemonSetValue(domain, "enabled", [NSNumber numberWithBool:YES]);
+  standin::daemonSetValue(domain, "odd", [[[NSObject alloc] init] autorelease]);
+  std::string bytes = "left over";
+  EXPECT_EQ(host::readFileChecked(settings::kSettingsPath, bytes), host::FileRead::kFailed);
+  EXPECT_TRUE(bytes.empty());
+
+  EXPECT_EQ(settings::editSettingsAndPost([](settings::Document& document) {
+              document.setBoolean(settings::kEnabledKey, false);
+              return settings::EditAction::kWrite;
+            }),
+            settings::EditOutcome::kReadFailed);
+  NSDictionary* values = standin::daemonValues(domain);
+  EXPECT_EQ([values count], 2u);
+  EXPECT_TRUE([[values objectForKey:@"enabled"] boolValue]);
+}
+
+TEST_F(DaemonTest, EmptyDomainIsAbsentToWritersToo) {
+  std::string bytes;
+  EXPECT_EQ(host::readFileChecked(kPath, bytes), host::FileRead::kAbsent);
+  standin::daemonSetValue(kDomain, "enabled", [NSNumber numberWithBool:NO]);
+  EXPECT_EQ(host::readFileChecked(kPath, bytes), host::FileRead::kRead);
+  EXPECT_EQ(settings::Document::parse(bytes).boolean("enabled"), false);
 }
 
 TEST_F(DaemonTest, ReplacementReachesTheDaemonKeysAndRemovalsBoth) {

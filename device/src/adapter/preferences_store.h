@@ -6,11 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "host/host.h"
+
 namespace adapter {
 
 // Fetches the domain's current values from the daemon as a binary property
-// list. False, with `bytes` empty, when the domain holds no values.
-bool readPreferences(const std::string& domain, std::string& bytes);
+// list: kRead with the bytes, kAbsent when the domain holds no values,
+// kFailed when the values could not be written as a property list (a writer
+// must then not replace them). `bytes` is empty unless the result is kRead.
+host::FileRead readPreferences(const std::string& domain, std::string& bytes);
 // Makes the domain hold exactly the dictionary `bytes` encodes (keys it lacks
 // are removed) and waits until the daemon has it. False, changing nothing,
 // when `bytes` is not a property list whose root is a dictionary.

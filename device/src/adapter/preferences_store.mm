@@ -19,25 +19,53 @@ NSDictionary* copyValues(CFStringRef domain) {
   return (NSDictionary*)values;
 }
 
+// True when `value` is made only of property-list types (dictionaries with
+// string keys, arrays, strings, numbers, dates, data), within the readers'
+// nesting bound. Checked here because a serialiser may skip what it cannot
+// write instead of failing.
+bool isPropertyList(id value, int depth) {
+  if ([value isKindOfClass:[NSString class]] || [value isKindOfClass:[NSNumber class]] ||
+      [value isKindOfClass:[NSDate class]] || [value isKindOfClass:[NSData class]])
+    return true;
+  // The root is the first of at most 128 nested containers.
+  if (depth >= 128) return false;
+  if ([value isKindOfClass:[NSArray class]]) {
+    for (NSUInteger i = 0; i < [value count]; ++i)
+      if (!isPropertyList([value objectAtIndex:i], depth + 1)) return false;
+    return true;
+  }
+  if (![value isKindOfClass:[NSDictionary class]]) return false;
+  NSEnumerator* keys = [value keyEnumerator];
+  for (id key = [keys nextObject]; key; key = [keys nextObject])
+    if (![key isKindOfClass:[NSString class]] || !isPropertyList([value objectForKey:key], depth + 1)) return false;
+  return true;
+}
+
 }  // namespace
 
-bool readPreferences(const std::string& domain, std::string& bytes) {
+host::FileRead readPreferences(const std::string& domain, std::string& bytes) {
   bytes.clear();
+  host::FileRead result = host::FileRead::kAbsent;
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
   CFStringRef name = (CFStringRef)string(domain.c_str());
   // Takes in what other processes have handed the daemon since our last read.
   CFPreferencesAppSynchronize(name);
   NSDictionary* values = copyValues(name);
   if ([values count] > 0) {
-    NSData* data = [NSPropertyListSerialization dataWithPropertyList:values
-                                                              format:NSPropertyListBinaryFormat_v1_0
-                                                             options:0
-                                                               error:NULL];
+    // A value no property list can hold is refused outright rather than
+    // left out, so that a writer never drops it.
+    NSData* data = nil;
+    if (isPropertyList(values, 0))
+      data = [NSPropertyListSerialization dataWithPropertyList:values
+                                                        format:NSPropertyListBinaryFormat_v1_0
+                                                       options:0
+                                                         error:NULL];
     if (data) bytes.assign(static_cast<const char*>([data bytes]), [data length]);
+    result = data ? host::FileRead::kRead : host::FileRead::kFailed;
   }
   [values release];
   [pool drain];
-  return !bytes.empty();
+  return result;
 }
 
 bool replacePreferences(const std::string& domain, std::string_view bytes) {
