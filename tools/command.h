@@ -30,7 +30,7 @@ enum class ArgKind {
                   // script's folder: its path, read when the command runs
 };
 
-struct ArgSpec {
+struct ArgDef {
   ArgKind kind = ArgKind::Word;
   // How usage lines show it: "V", "KEY", "MS".
   std::string_view placeholder;
@@ -48,11 +48,11 @@ struct ArgSpec {
 
 // One command: everything the parser, --help, the shell's completion and
 // the error messages know about it.
-struct CommandSpec {
+struct CommandDef {
   // The words that name it, e.g. "pref set". Commands that share a first
   // word form a group ("pref ..."), which errors and completion list.
   std::string_view name;
-  std::vector<ArgSpec> args;
+  std::vector<ArgDef> args;
   // What it does, for the reference; "\n" starts a continuation line.
   std::string_view help;
   // Carries it out on the session; returns what went wrong.
@@ -70,7 +70,7 @@ struct CommandSpec {
 struct Command {
   using Argument = std::variant<double, long long, std::string, std::optional<PrefValue>>;
 
-  const CommandSpec* spec = nullptr;
+  const CommandDef* def = nullptr;
   int line = 0;      // 1-based line in the script, 0 when typed in the shell
   std::string text;  // the line as written, without its comment
   std::vector<Argument> args;
@@ -82,8 +82,8 @@ struct Command {
   const std::optional<PrefValue>& value(std::size_t i) const { return std::get<std::optional<PrefValue>>(args.at(i)); }
 
   // True when it is the command named `name`.
-  bool is(std::string_view name) const { return spec && spec->name == name; }
-  bool isExpectation() const { return spec && spec->expectation; }
+  bool is(std::string_view name) const { return def && def->name == name; }
+  bool isExpectation() const { return def && def->expectation; }
 };
 
 }  // namespace tools

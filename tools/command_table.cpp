@@ -13,21 +13,21 @@ constexpr long long kAnyMin = std::numeric_limits<long long>::min(), kAnyMax = s
 constexpr long long kMaxMilliseconds = 3'600'000;
 constexpr std::string_view kMilliseconds = "a number of milliseconds (0 to 3600000)";
 
-ArgSpec real(std::string_view placeholder) { return {ArgKind::Real, placeholder}; }
-ArgSpec integer(std::string_view placeholder, long long low, long long high, std::string_view what,
+ArgDef real(std::string_view placeholder) { return {ArgKind::Real, placeholder}; }
+ArgDef integer(std::string_view placeholder, long long low, long long high, std::string_view what,
                 std::optional<long long> fallback = std::nullopt) {
   return {ArgKind::Integer, placeholder, low, high, what, fallback};
 }
-ArgSpec word(std::string_view placeholder, std::string_view emptyError = {}) {
+ArgDef word(std::string_view placeholder, std::string_view emptyError = {}) {
   return {ArgKind::Word, placeholder, 0, 0, {}, std::nullopt, emptyError};
 }
-ArgSpec of(ArgKind kind, std::string_view placeholder) { return {kind, placeholder}; }
+ArgDef of(ArgKind kind, std::string_view placeholder) { return {kind, placeholder}; }
 
-std::vector<CommandSpec> declare() {
+std::vector<CommandDef> declare() {
   using C = const Command&;
   using S = Session&;
-  const ArgSpec key = word("KEY", "the key is empty");
-  std::vector<CommandSpec> t = {
+  const ArgDef key = word("KEY", "the key is empty");
+  std::vector<CommandDef> t = {
       {"brightness", {real("V")}, "the user sets the screen brightness to V (0...1)",
        [](S s, C c) { return s.setBrightness(c.real(0)); }, false, "brightness 0.5"},
       {"press up", {}, "the user performs the gesture bound to\ncom.vantorel.brightnesslistener.up",
@@ -104,22 +104,22 @@ std::string_view firstWordOf(std::string_view name) { return name.substr(0, name
 
 }  // namespace
 
-const std::vector<CommandSpec>& commandTable() {
-  static const auto* table = new std::vector<CommandSpec>(declare());
+const std::vector<CommandDef>& commandTable() {
+  static const auto* table = new std::vector<CommandDef>(declare());
   return *table;
 }
 
-std::vector<const CommandSpec*> commandGroup(std::string_view first) {
-  std::vector<const CommandSpec*> group;
-  for (const auto& spec : commandTable())
-    if (firstWordOf(spec.name) == first) group.push_back(&spec);
+std::vector<const CommandDef*> commandGroup(std::string_view first) {
+  std::vector<const CommandDef*> group;
+  for (const auto& def : commandTable())
+    if (firstWordOf(def.name) == first) group.push_back(&def);
   return group;
 }
 
 std::vector<std::string> firstWords() {
   std::vector<std::string> words;
-  for (const auto& spec : commandTable()) {
-    std::string first(firstWordOf(spec.name));
+  for (const auto& def : commandTable()) {
+    std::string first(firstWordOf(def.name));
     if (words.empty() || words.back() != first) words.push_back(first);
   }
   return words;
@@ -127,16 +127,16 @@ std::vector<std::string> firstWords() {
 
 std::vector<std::string> secondWords(std::string_view first) {
   std::vector<std::string> words;
-  for (const CommandSpec* spec : commandGroup(first))
-    if (spec->name.size() > first.size()) words.emplace_back(spec->name.substr(first.size() + 1));
+  for (const CommandDef* def : commandGroup(first))
+    if (def->name.size() > first.size()) words.emplace_back(def->name.substr(first.size() + 1));
   return words;
 }
 
 namespace {
 
-std::string placeholders(const CommandSpec& spec) {
+std::string placeholders(const CommandDef& def) {
   std::string out;
-  for (const auto& arg : spec.args) {
+  for (const auto& arg : def.args) {
     const bool optional = arg.kind == ArgKind::Integer && arg.fallback;
     out += " " + std::string(optional ? "[" : "") + std::string(arg.placeholder) + (optional ? "]" : "");
   }
@@ -145,18 +145,18 @@ std::string placeholders(const CommandSpec& spec) {
 
 }  // namespace
 
-std::string usageOf(const CommandSpec& spec) { return std::string(spec.name) + placeholders(spec); }
+std::string usageOf(const CommandDef& def) { return std::string(def.name) + placeholders(def); }
 
 std::string groupUsage(std::string_view first) {
   bool bare = false;
   std::string alternatives;
-  for (const CommandSpec* spec : commandGroup(first)) {
-    if (spec->name == first) {
+  for (const CommandDef* def : commandGroup(first)) {
+    if (def->name == first) {
       bare = true;
       continue;
     }
-    alternatives += (alternatives.empty() ? "" : "|") + std::string(spec->name.substr(first.size() + 1)) +
-                    placeholders(*spec);
+    alternatives += (alternatives.empty() ? "" : "|") + std::string(def->name.substr(first.size() + 1)) +
+                    placeholders(*def);
   }
   if (alternatives.empty()) return std::string(first);
   return std::string(first) + " " + (bare ? "[" + alternatives + "]" : alternatives);

@@ -14,10 +14,10 @@ namespace tools {
 
 // Every command, actions first, then expectations, in the order the
 // reference lists them.
-const std::vector<CommandSpec>& commandTable();
+const std::vector<CommandDef>& commandTable();
 
 // The commands whose name starts with the word `first`, in table order.
-std::vector<const CommandSpec*> commandGroup(std::string_view first);
+std::vector<const CommandDef*> commandGroup(std::string_view first);
 // The first words of all commands, each once, in table order.
 std::vector<std::string> firstWords();
 // The second words of the group `first` ("up", "down" for "press"); empty
@@ -25,7 +25,7 @@ std::vector<std::string> firstWords();
 std::vector<std::string> secondWords(std::string_view first);
 
 // "brightness V", "await-post [MS]", "expect pref KEY VALUE|absent".
-std::string usageOf(const CommandSpec& spec);
+std::string usageOf(const CommandDef& def);
 // The group's usage: "press up|down", "switch [on|off|apply N|alt]".
 std::string groupUsage(std::string_view first);
 

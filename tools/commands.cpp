@@ -43,7 +43,7 @@ std::string describeAlert(const sim::AlertInfo& alert) {
 
 }  // namespace
 
-Failure Session::run(const Command& command) { return command.spec->run(*this, command); }
+Failure Session::run(const Command& command) { return command.def->run(*this, command); }
 
 Failure Session::setBrightness(double level) {
   sim::setScreenBrightness(level);

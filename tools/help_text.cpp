@@ -11,12 +11,12 @@ constexpr std::size_t kHelpColumn = 26;
 // The reference lines of the commands that are (or are not) expectations.
 std::string referenceOf(bool expectations) {
   std::string out;
-  for (const CommandSpec& spec : commandTable()) {
-    if (spec.expectation != expectations) continue;
-    std::string line = "  " + usageOf(spec);
+  for (const CommandDef& def : commandTable()) {
+    if (def.expectation != expectations) continue;
+    std::string line = "  " + usageOf(def);
     line += line.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - line.size(), ' ')
                                            : "\n" + std::string(kHelpColumn, ' ');
-    for (char c : spec.help) line += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
+    for (char c : def.help) line += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
     out += line + "\n";
   }
   return out;

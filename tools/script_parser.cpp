@@ -42,7 +42,7 @@ bool isDeviceFilePath(const std::string& path) {
 }
 
 // Reads token `token` as an argument of kind `arg` of the command `name`.
-Problem parseArgument(const ArgSpec& arg, const Token& token, const std::string& name, const std::string& baseDir,
+Problem parseArgument(const ArgDef& arg, const Token& token, const std::string& name, const std::string& baseDir,
                       Command::Argument& out) {
   const std::string& text = token.text;
   switch (arg.kind) {
@@ -99,25 +99,25 @@ Problem parseArgument(const ArgSpec& arg, const Token& token, const std::string&
   return name + ": an argument of an unknown kind";
 }
 
-// Reads the arguments that follow the `nameWords` words naming `spec`.
-Problem parseArguments(const CommandSpec& spec, std::size_t nameWords, const std::vector<Token>& tokens,
+// Reads the arguments that follow the `nameWords` words naming `def`.
+Problem parseArguments(const CommandDef& def, std::size_t nameWords, const std::vector<Token>& tokens,
                        const std::string& baseDir, Command& command) {
-  const std::string name(spec.name);
+  const std::string name(def.name);
   std::size_t required = 0;
-  for (const auto& arg : spec.args) required += !(arg.kind == ArgKind::Integer && arg.fallback);
-  std::string usage = usageOf(spec);
-  if (!spec.example.empty()) usage += ", e.g. " + std::string(spec.example);
+  for (const auto& arg : def.args) required += !(arg.kind == ArgKind::Integer && arg.fallback);
+  std::string usage = usageOf(def);
+  if (!def.example.empty()) usage += ", e.g. " + std::string(def.example);
   if (tokens.size() < nameWords + required) return name + ": missing argument (usage: " + usage + ")";
-  if (tokens.size() > nameWords + spec.args.size())
-    return name + ": unexpected \"" + tokens[nameWords + spec.args.size()].text + "\" (usage: " + usage + ")";
-  command.spec = &spec;
-  for (std::size_t i = 0; i < spec.args.size(); ++i) {
+  if (tokens.size() > nameWords + def.args.size())
+    return name + ": unexpected \"" + tokens[nameWords + def.args.size()].text + "\" (usage: " + usage + ")";
+  command.def = &def;
+  for (std::size_t i = 0; i < def.args.size(); ++i) {
     Command::Argument argument;
     if (nameWords + i < tokens.size()) {
-      if (Problem problem = parseArgument(spec.args[i], tokens[nameWords + i], name, baseDir, argument))
+      if (Problem problem = parseArgument(def.args[i], tokens[nameWords + i], name, baseDir, argument))
         return problem;
     } else {
-      argument = *spec.args[i].fallback;
+      argument = *def.args[i].fallback;
     }
     command.args.push_back(std::move(argument));
   }
@@ -127,19 +127,19 @@ Problem parseArguments(const CommandSpec& spec, std::size_t nameWords, const std
 // Finds the command the tokens name and reads its arguments.
 Problem parseTokens(const std::vector<Token>& tokens, const std::string& baseDir, Command& command) {
   const Token& first = tokens[0];
-  const auto group = first.quoted ? std::vector<const CommandSpec*>() : commandGroup(first.text);
+  const auto group = first.quoted ? std::vector<const CommandDef*>() : commandGroup(first.text);
   if (group.empty()) return "unknown command \"" + first.text + "\" (see the list with lumivo-sim --help)";
-  const CommandSpec* single = nullptr;
+  const CommandDef* single = nullptr;
   std::vector<std::string> seconds;
-  for (const CommandSpec* spec : group) {
-    if (spec->name == first.text) single = spec;
-    else seconds.emplace_back(spec->name.substr(first.text.size() + 1));
+  for (const CommandDef* def : group) {
+    if (def->name == first.text) single = def;
+    else seconds.emplace_back(def->name.substr(first.text.size() + 1));
   }
   if (seconds.empty()) return parseArguments(*single, 1, tokens, baseDir, command);
   if (tokens.size() >= 2) {
-    for (const CommandSpec* spec : group)
-      if (spec != single && bare(tokens[1], spec->name.substr(first.text.size() + 1)))
-        return parseArguments(*spec, 2, tokens, baseDir, command);
+    for (const CommandDef* def : group)
+      if (def != single && bare(tokens[1], def->name.substr(first.text.size() + 1)))
+        return parseArguments(*def, 2, tokens, baseDir, command);
   } else if (single) {
     return parseArguments(*single, 1, tokens, baseDir, command);
   }

@@ -113,7 +113,7 @@ int runShell(Session& session) {
     if (failure) std::cout << "  FAILED: " << *failure << "\n";
     else if (parsed.command->isExpectation()) std::cout << "  holds\n";
     if (interruptSignal() == SIGINT) clearInterrupt();
-    if (parsed.command->spec->showsState) continue;
+    if (parsed.command->def->showsState) continue;
     std::cout << (colour ? "  \x1b[2m" : "  ") << formatStatus(session.status()) << (colour ? "\x1b[0m\n" : "\n");
   }
 }

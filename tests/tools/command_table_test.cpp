@@ -15,7 +15,7 @@ namespace tools {
 namespace {
 
 // A word that the argument accepts.
-std::string sampleFor(const ArgSpec& arg, const std::string& file) {
+std::string sampleFor(const ArgDef& arg, const std::string& file) {
   switch (arg.kind) {
     case ArgKind::Real: return "0.5";
     case ArgKind::Integer: return std::to_string(arg.low > 0 ? arg.low : arg.high < 0 ? arg.high : 0);
@@ -33,43 +33,43 @@ TEST(CommandTable, EveryCommandParsesAsItselfFromItsDeclaration) {
   testing_support::TempRoot dir;
   dir.put("/f", "x");
   std::set<std::string_view> names;
-  for (const CommandSpec& spec : commandTable()) {
-    EXPECT_TRUE(names.insert(spec.name).second) << "declared twice: " << spec.name;
-    ASSERT_NE(spec.run, nullptr) << spec.name;
-    std::string line(spec.name);
-    for (const auto& arg : spec.args) line += " " + sampleFor(arg, dir.host("/f"));
+  for (const CommandDef& def : commandTable()) {
+    EXPECT_TRUE(names.insert(def.name).second) << "declared twice: " << def.name;
+    ASSERT_NE(def.run, nullptr) << def.name;
+    std::string line(def.name);
+    for (const auto& arg : def.args) line += " " + sampleFor(arg, dir.host("/f"));
     ParsedLine parsed = parseLine(line, 1, "");
     ASSERT_TRUE(parsed.command) << line << ": " << parsed.error;
-    EXPECT_EQ(parsed.command->spec, &spec) << line;
-    EXPECT_EQ(parsed.command->args.size(), spec.args.size()) << line;
-    EXPECT_EQ(parsed.command->isExpectation(), spec.name.substr(0, 7) == "expect ") << line;
+    EXPECT_EQ(parsed.command->def, &def) << line;
+    EXPECT_EQ(parsed.command->args.size(), def.args.size()) << line;
+    EXPECT_EQ(parsed.command->isExpectation(), def.name.substr(0, 7) == "expect ") << line;
   }
 }
 
 TEST(CommandTable, OnlyTheLastArgumentIsOptional) {
-  for (const CommandSpec& spec : commandTable())
-    for (std::size_t i = 0; i + 1 < spec.args.size(); ++i) EXPECT_FALSE(spec.args[i].fallback) << spec.name;
+  for (const CommandDef& def : commandTable())
+    for (std::size_t i = 0; i + 1 < def.args.size(); ++i) EXPECT_FALSE(def.args[i].fallback) << def.name;
 }
 
 TEST(CommandTable, TheReferenceListsEveryCommandWithItsUsage) {
   const std::string reference = commandReference();
-  for (const CommandSpec& spec : commandTable()) {
-    const std::string usage = "\n  " + usageOf(spec);
+  for (const CommandDef& def : commandTable()) {
+    const std::string usage = "\n  " + usageOf(def);
     const auto at = reference.find(usage);
     ASSERT_NE(at, std::string::npos) << usage;
     EXPECT_TRUE(reference[at + usage.size()] == ' ' || reference[at + usage.size()] == '\n') << usage;
-    EXPECT_NE(reference.find(std::string(spec.help.substr(0, spec.help.find('\n')))), std::string::npos)
-        << spec.name;
+    EXPECT_NE(reference.find(std::string(def.help.substr(0, def.help.find('\n')))), std::string::npos)
+        << def.name;
   }
   EXPECT_NE(usageText().find(reference), std::string::npos) << "--help ends with the reference";
 }
 
 TEST(CommandTable, MissingArgumentsAreReportedWithTheDeclaredUsage) {
-  for (const CommandSpec& spec : commandTable()) {
-    if (spec.args.empty() || spec.args.front().fallback) continue;
-    ParsedLine parsed = parseLine(spec.name, 1, "");
-    EXPECT_FALSE(parsed.command) << spec.name;
-    EXPECT_NE(parsed.error.find(std::string(spec.name) + ": missing argument (usage: " + usageOf(spec)),
+  for (const CommandDef& def : commandTable()) {
+    if (def.args.empty() || def.args.front().fallback) continue;
+    ParsedLine parsed = parseLine(def.name, 1, "");
+    EXPECT_FALSE(parsed.command) << def.name;
+    EXPECT_NE(parsed.error.find(std::string(def.name) + ": missing argument (usage: " + usageOf(def)),
               std::string::npos)
         << parsed.error;
   }
@@ -83,8 +83,8 @@ TEST(CommandTable, GroupsAndCompletionComeFromTheNames) {
   EXPECT_TRUE(secondWords("brightness").empty());
   const auto first = firstWords();
   EXPECT_EQ(std::set<std::string>(first.begin(), first.end()).size(), first.size()) << "each first word once";
-  for (const CommandSpec& spec : commandTable()) {
-    const std::string word(spec.name.substr(0, spec.name.find(' ')));
+  for (const CommandDef& def : commandTable()) {
+    const std::string word(def.name.substr(0, def.name.find(' ')));
     EXPECT_NE(std::find(first.begin(), first.end(), word), first.end()) << word;
   }
   EXPECT_EQ(parseLine("press sideways", 1, "").error, "press: \"sideways\" is not up or down (usage: press up|down)");
