@@ -1,13 +1,14 @@
 # Places a built deliverable where the device has it: in the build tree's
 # device template (copied into every simulated device root), in a device root
-# laid out by `cmake --install <build> --component device --prefix <root>`,
-# and beside an installed simulator.
+# laid out by `cmake --install <build> --component device --prefix <root>`
+# (only when that component is asked for: a plain install puts no device
+# paths under the prefix), and beside an installed simulator.
 function(lumivo_place_target target device_dir)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory "${LUMIVO_DEVICE_TEMPLATE}/${device_dir}"
     COMMAND ${CMAKE_COMMAND} -E copy "$<TARGET_FILE:${target}>" "${LUMIVO_DEVICE_TEMPLATE}/${device_dir}/"
     VERBATIM)
-  install(TARGETS ${target} LIBRARY DESTINATION "${device_dir}" COMPONENT device)
+  install(TARGETS ${target} LIBRARY DESTINATION "${device_dir}" COMPONENT device EXCLUDE_FROM_ALL)
   install(TARGETS ${target} LIBRARY DESTINATION "${LUMIVO_INSTALL_TEMPLATE}/${device_dir}" COMPONENT simulator)
 endfunction()
 
@@ -15,7 +16,7 @@ endfunction()
 function(lumivo_place_file source device_dir)
   get_filename_component(name "${source}" NAME)
   configure_file("${source}" "${LUMIVO_DEVICE_TEMPLATE}/${device_dir}/${name}" COPYONLY)
-  install(FILES "${source}" DESTINATION "${device_dir}" COMPONENT device)
+  install(FILES "${source}" DESTINATION "${device_dir}" COMPONENT device EXCLUDE_FROM_ALL)
   install(FILES "${source}" DESTINATION "${LUMIVO_INSTALL_TEMPLATE}/${device_dir}" COMPONENT simulator)
 endfunction()
 
@@ -30,7 +31,11 @@ function(lumivo_deliverable target)
     # Unique symbols would pin the module in memory after dlclose.
     target_compile_options(${target} PRIVATE -fno-gnu-unique)
   endif()
-  target_link_libraries(${target} PRIVATE lumivo_settings lumivo_sim)
+  # The simulated device implements host.h here as the real frameworks do on
+  # a device: the deliverable takes its symbols, but none of its headers or
+  # definitions.
+  target_link_libraries(${target} PRIVATE lumivo_settings "$<TARGET_FILE:lumivo_sim>")
+  add_dependencies(${target} lumivo_sim)
   # The settings code linked in stays private to the module; exported, its
   # constants would be unique symbols that pin the module after dlclose.
   target_link_options(${target} PRIVATE "-Wl,--exclude-libs,ALL")

@@ -166,10 +166,7 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes) {
 bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes) {
   if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
   // Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
-  // Appended in place: g++ 12 at -O3 takes `"." + name` for an overlapping copy.
-  std::string prefix = ".";
-  prefix += name;
-  prefix += ".tmp-";
+  const std::string prefix = "." + name + ".tmp-";
   removeLeftovers(folderFd, prefix);
 
   struct stat old {};

@@ -3,10 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "host/host.h"
 #include "settings/keys.h"
-#include "settings/tree_reader.h"
+#include "settings/read_result.h"
 
 namespace settings {
 namespace {
@@ -14,11 +15,10 @@ namespace {
 // The bytes as a dictionary; none when they do not read as one (they do not
 // parse, exceed a limit, or hold another root type).
 std::optional<Document> dictionaryFrom(std::string_view bytes) {
-  plist_t root = plist::readTree(bytes);
-  const bool isDictionary = root && plist_get_node_type(root) == PLIST_DICT;
-  if (root) plist_free(root);
-  if (!isDictionary) return std::nullopt;
-  return Document::parse(bytes);
+  ReadResult why;
+  Document document = Document::parse(bytes, &why);
+  if (!why) return std::nullopt;
+  return document;
 }
 
 // Holds the writers' lock of the settings file for one scope.

@@ -209,8 +209,12 @@ Failure Session::editSetting(const std::string& key, const std::optional<PrefVal
 
 Failure Session::clearSettings() {
   MuteJournal mute(*this);
+  // Replacing or removing the whole file waits for, and holds off, the
+  // other writers' read-modify-writes too.
+  host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
   bool removed = false;
   const bool written = sim::removeDeviceFile(settings::kSettingsPath, &removed);
+  host::unlockWriting(lock);
   out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
   return announceEdit(written);
 }
@@ -220,7 +224,9 @@ Failure Session::copySettings(const std::string& file) {
   std::string why;
   const auto bytes = readInputFile(file, kMaxInputBytes, &why);
   if (!bytes) return "cannot read " + file + ": " + why;
+  host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
   const bool written = host::replaceFile(settings::kSettingsPath, *bytes);
+  host::unlockWriting(lock);
   out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << file << "\n";
   return announceEdit(written);
 }

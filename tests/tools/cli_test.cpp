@@ -299,6 +299,23 @@ TEST(Cli, AnInstalledCopyUsesTheDeliverablesInstalledWithIt) {
   EXPECT_TRUE(fs::exists(root + "/Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"));
 }
 
+// A plain install lays out the simulator only; the device's own paths go
+// under a prefix only when their component is asked for.
+TEST(Cli, DevicePathsAreInstalledOnlyWhenAskedFor) {
+  testing_support::TempRoot plain;
+  Outcome install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--prefix", plain.path()});
+  ASSERT_EQ(install.exit, 0) << install.out << install.err;
+  EXPECT_TRUE(fs::exists(plain.path() + "/bin/lumivo-sim"));
+  EXPECT_FALSE(fs::exists(plain.path() + "/Library")) << install.out;
+
+  testing_support::TempRoot device;
+  install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--component", "device", "--prefix", device.path()});
+  ASSERT_EQ(install.exit, 0) << install.out << install.err;
+  EXPECT_TRUE(fs::exists(device.path() + "/Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"));
+  EXPECT_TRUE(fs::exists(device.path() + "/Library/Switches/Lumivo.bundle/Info.plist"));
+  EXPECT_FALSE(fs::exists(device.path() + "/bin"));
+}
+
 // ---- hostile input: a script, a root or a command line made to do harm
 
 TEST(Hostile, InputsWithoutAnEndAreRefused) {
