@@ -45,9 +45,6 @@ std::string baseOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
-std::string temporaryPrefix(const std::string& path) { return "." + baseOf(path) + ".tmp-"; }
-
 std::string randomHex() {
   unsigned char random[16];
   // /dev/urandom rather than getrandom(), which only Linux has.
@@ -74,30 +71,35 @@ std::string randomHex() {
   return hex;
 }
 
-// Removes the temporary files of `path` whose writer has died: a live writer
-// holds a lock on its temporary file until it has been renamed.
-void removeLeftovers(const std::string& folder, const std::string& prefix) {
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return;
-  const int dirFd = dirfd(dir);
+// Removes the temporary files of a target whose writer has died: a live
+// writer holds a lock on its temporary file until it has been renamed.
+void removeLeftovers(int folderFd, const std::string& prefix) {
+  int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listFd < 0) return;
+  DIR* dir = fdopendir(listFd);
+  if (!dir) {
+    close(listFd);
+    return;
+  }
   while (dirent* entry = readdir(dir)) {
     std::string_view name = entry->d_name;
     if (name.substr(0, prefix.size()) != prefix) continue;
-    int fd = openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    int fd = openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st {};
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
-      unlinkat(dirFd, entry->d_name, 0);
+      unlinkat(folderFd, entry->d_name, 0);
     close(fd);
   }
   closedir(dir);
 }
 
-// Creates, locks and returns a new temporary file for `path`; -1 on failure.
-int createTemporary(const std::string& folder, const std::string& prefix, std::string& name) {
+// Creates, locks and returns a new temporary file in the folder; -1 on
+// failure.
+int createTemporary(int folderFd, const std::string& prefix, std::string& name) {
   for (int attempt = 0; attempt < 8; ++attempt) {
-    name = folder + "/" + prefix + randomHex();
-    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    name = prefix + randomHex();
+    int fd = openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return -1;
@@ -105,8 +107,9 @@ int createTemporary(const std::string& folder, const std::string& prefix, std::s
     // Another writer cleaning up may have taken the file for a leftover in
     // the moment before it was locked; then start again.
     struct stat mine {}, named {};
-    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &mine) == 0 && lstat(name.c_str(), &named) == 0 &&
-        mine.st_ino == named.st_ino && mine.st_dev == named.st_dev)
+    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &mine) == 0 &&
+        fstatat(folderFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && mine.st_ino == named.st_ino &&
+        mine.st_dev == named.st_dev)
       return fd;
     close(fd);
   }
@@ -122,11 +125,15 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::size_t maxB
   // Non-blocking: a FIFO put at the path must not hang the reader.
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
+  const bool read = readWholeOpenFile(fd, bytes, maxBytes);
+  close(fd);
+  return read;
+}
+
+bool readWholeOpenFile(int fd, std::string& bytes, std::size_t maxBytes) {
+  bytes.clear();
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > maxBytes) {
-    close(fd);
-    return false;
-  }
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > maxBytes) return false;
   // One byte more than the size shows whether the file grew meanwhile.
   bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t have = 0;
@@ -139,26 +146,33 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::size_t maxB
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) break;
     if (n == 0) {
-      close(fd);
       bytes.resize(have);
       return true;
     }
     have += static_cast<std::size_t>(n);
   }
-  close(fd);
   bytes.clear();
   return false;
 }
 
 bool replaceFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string folder = folderOf(path);
-  const std::string prefix = temporaryPrefix(path);
-  removeLeftovers(folder, prefix);
+  int folderFd = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd < 0) return false;
+  const bool replaced = replaceFileAtomicallyAt(folderFd, baseOf(path), bytes);
+  close(folderFd);
+  return replaced;
+}
+
+bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes) {
+  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
+  // Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
+  const std::string prefix = "." + name + ".tmp-";
+  removeLeftovers(folderFd, prefix);
 
   struct stat old {};
-  const bool replacingFile = lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  std::string name;
-  int fd = createTemporary(folder, prefix, name);
+  const bool replacingFile = fstatat(folderFd, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode);
+  std::string temporary;
+  int fd = createTemporary(folderFd, prefix, temporary);
   if (fd < 0) return false;
   step(WriteStep::Created);
 
@@ -166,26 +180,22 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes) {
   if (geteuid() == 0) {
     struct stat owner {};
     if (replacingFile) owner = old;
-    else ok = stat(folder.c_str(), &owner) == 0;
+    else ok = fstat(folderFd, &owner) == 0;
     ok = ok && fchown(fd, owner.st_uid, owner.st_gid) == 0;
   }
   // After the owner: changing it clears set-id bits.
   ok = ok && fchmod(fd, replacingFile ? (old.st_mode & 07777) : 0644) == 0;
   ok = ok && writeAll(fd, bytes) && fsync(fd) == 0;
   if (ok) step(WriteStep::Synced);
-  ok = ok && rename(name.c_str(), path.c_str()) == 0;
+  ok = ok && renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) == 0;
   if (!ok) {
-    unlink(name.c_str());
+    unlinkat(folderFd, temporary.c_str(), 0);
     close(fd);
     return false;
   }
   step(WriteStep::Renamed);
   close(fd);
-  int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
-  }
+  fsync(folderFd);
   step(WriteStep::FolderSynced);
   return true;
 }

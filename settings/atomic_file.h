@@ -15,6 +15,8 @@ namespace settings {
 // `bytes` empty, when it is absent, not a regular file (a FIFO or device is
 // never waited on), larger than `maxBytes`, or cannot be read.
 bool readWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes = kMaxFileBytes);
+// The same for a file already open at `fd`, which stays open.
+bool readWholeOpenFile(int fd, std::string& bytes, std::size_t maxBytes = kMaxFileBytes);
 
 // Replaces the file at `path` with `bytes` so that readers, and a crash at
 // any moment, see either the old file or the new one whole:
@@ -31,5 +33,9 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::size_t maxB
 // False when nothing was replaced; the old file is then untouched and the
 // temporary file removed.
 bool replaceFileAtomically(const std::string& path, std::string_view bytes);
+// The same for the file `name` (a plain name, no slash) in the folder open
+// at `folderFd`: every step stays inside that folder, however its path
+// changes meanwhile.
+bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes);
 
 }  // namespace settings

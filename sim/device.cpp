@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/boot_steps.h"
+#include "sim/device_files.h"
 #include "sim/journal.h"
 #include "sim/notify.h"
 #include "sim/runtime.h"
@@ -19,6 +20,7 @@ namespace {
 struct DeviceState {
   bool booted = false;
   BootOptions options;
+  std::string notificationProblem;
 };
 
 DeviceState& device() {
@@ -48,10 +50,10 @@ void boot(const BootOptions& options) {
   std::error_code ignored;
   fs::create_directories(options.root, ignored);
   d.booted = true;
-  for (const char* folder : kDeviceFolders) fs::create_directories(hostPath(folder), ignored);
+  for (const char* folder : kDeviceFolders) makeDeviceFolder(folder);
   clearJournal();
   resetRuntime({options.missingClasses.begin(), options.missingClasses.end()});
-  notifyStart(options.root, options.failObserverRegistration);
+  d.notificationProblem = notifyStart(options.root, options.failObserverRegistration);
   springBoardDefine(options);
   uikitDefine(options);
   alertsReset(options);
@@ -78,6 +80,8 @@ void shutdown() {
 bool booted() { return device().booted; }
 
 const BootOptions& bootOptions() { return device().options; }
+
+const std::string& notificationProblem() { return device().notificationProblem; }
 
 bool populateRoot(const std::string& root, const std::string& templateDir, std::string* error) {
   std::error_code ec;

@@ -58,6 +58,10 @@ void boot(const BootOptions& options);
 void shutdown();
 bool booted();
 const BootOptions& bootOptions();
+// Why the booted process could not join the device's notifications (the
+// folder for them is not a folder, or not writable): posts of other
+// processes on the root then never arrive here. Empty when it could.
+const std::string& notificationProblem();
 
 // The host file-system path of a device path.
 std::string hostPath(const std::string& devicePath);

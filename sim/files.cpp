@@ -1,13 +1,21 @@
 // Device paths mapped onto the device root, with injected read and write
-// faults.
-#include <cstdio>
+// faults. Reads and writes resolve inside the root (sim/in_root.h).
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
 #include <set>
 
 #include "host/host.h"
 #include "settings/atomic_file.h"
-#include "settings/checked_read.h"
+#include "settings/limits.h"
 #include "settings/writer_lock.h"
 #include "sim/device.h"
+#include "sim/device_files.h"
+#include "sim/in_root.h"
 #include "sim/journal.h"
 
 namespace sim {
@@ -31,6 +39,26 @@ bool takeFault(std::multiset<std::string>& faults, const std::string& path) {
   return true;
 }
 
+std::string rootPath() { return booted() ? bootOptions().root : std::string(); }
+
+// The folder of a device path, open inside the root, and the path's last
+// name in it.
+struct Placed {
+  Descriptor folder;
+  std::string name;
+};
+
+std::optional<Placed> placeInRoot(const std::string& devicePath, bool createFolders = false) {
+  std::string folderPath;
+  Placed placed;
+  if (!splitDevicePath(devicePath, &folderPath, &placed.name)) return std::nullopt;
+  Descriptor root = openRootFolder(rootPath());
+  if (!root.valid()) return std::nullopt;
+  placed.folder = openFolderInRoot(root.get(), folderPath, createFolders);
+  if (!placed.folder.valid()) return std::nullopt;
+  return placed;
+}
+
 }  // namespace
 
 std::string hostPath(const std::string& devicePath) {
@@ -38,6 +66,37 @@ std::string hostPath(const std::string& devicePath) {
   if (!root.empty() && root.back() == '/') root.pop_back();
   if (devicePath.empty() || devicePath.front() != '/') return root + "/" + devicePath;
   return root + devicePath;
+}
+
+bool readDeviceFile(const std::string& devicePath, std::string& bytes) {
+  bytes.clear();
+  Descriptor root = openRootFolder(rootPath());
+  if (!root.valid()) return false;
+  // Non-blocking: a FIFO put at the path must not hang the reader.
+  Descriptor file = openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  return file.valid() && settings::readWholeOpenFile(file.get(), bytes);
+}
+
+bool replaceDeviceFile(const std::string& devicePath, std::string_view bytes, bool createFolders) {
+  auto placed = placeInRoot(devicePath, createFolders);
+  return placed && settings::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes);
+}
+
+bool makeDeviceFolder(const std::string& devicePath) {
+  Descriptor root = openRootFolder(rootPath());
+  return root.valid() && openFolderInRoot(root.get(), devicePath, true).valid();
+}
+
+bool removeDeviceFile(const std::string& devicePath, bool* existed) {
+  *existed = false;
+  errno = 0;
+  auto placed = placeInRoot(devicePath);
+  if (!placed) return errno == ENOENT;
+  if (unlinkat(placed->folder.get(), placed->name.c_str(), 0) == 0) {
+    *existed = true;
+    return true;
+  }
+  return errno == ENOENT;
 }
 
 void failNextRead(const std::string& devicePath) { readFaults().insert(devicePath); }
@@ -59,7 +118,7 @@ bool readFile(const char* devicePath, std::string& bytes) {
   // A path that climbs out of the device root is not on the device.
   if (std::string_view(devicePath).find("/../") != std::string_view::npos) return false;
   if (sim::takeFault(sim::readFaults(), devicePath)) return false;
-  return settings::readWholeFile(sim::hostPath(devicePath), bytes);
+  return sim::readDeviceFile(devicePath, bytes);
 }
 
 bool replaceFile(const char* devicePath, std::string_view bytes) {
@@ -67,7 +126,7 @@ bool replaceFile(const char* devicePath, std::string_view bytes) {
   sim::journal("replaceFile", devicePath);
   if (std::string_view(devicePath).find("/../") != std::string_view::npos) return false;
   if (sim::takeFault(sim::writeFaults(), devicePath)) return false;
-  return settings::replaceFileAtomically(sim::hostPath(devicePath), bytes);
+  return sim::replaceDeviceFile(devicePath, bytes, false);
 }
 
 FileRead readFileChecked(const char* devicePath, std::string& bytes) {
@@ -76,7 +135,17 @@ FileRead readFileChecked(const char* devicePath, std::string& bytes) {
   sim::journal("readFile", devicePath);
   if (std::string_view(devicePath).find("/../") != std::string_view::npos) return FileRead::kAbsent;
   if (sim::takeFault(sim::readFaults(), devicePath)) return FileRead::kFailed;
-  return settings::readFileChecked(sim::hostPath(devicePath), bytes);
+  sim::Descriptor root = sim::openRootFolder(sim::rootPath());
+  if (!root.valid()) return FileRead::kFailed;
+  // Non-blocking: a FIFO put at the path must not hang the reader.
+  sim::Descriptor file = sim::openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? FileRead::kAbsent : FileRead::kFailed;
+  if (settings::readWholeOpenFile(file.get(), bytes)) return FileRead::kRead;
+  struct stat st {};
+  if (fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<unsigned long long>(st.st_size) > settings::kMaxFileBytes)
+    return FileRead::kTooLarge;
+  return FileRead::kFailed;
 }
 
 bool moveFile(const char* from, const char* to) {
@@ -85,7 +154,9 @@ bool moveFile(const char* from, const char* to) {
   if (std::string_view(from).find("/../") != std::string_view::npos ||
       std::string_view(to).find("/../") != std::string_view::npos)
     return false;
-  return std::rename(sim::hostPath(from).c_str(), sim::hostPath(to).c_str()) == 0;
+  auto source = sim::placeInRoot(from), target = sim::placeInRoot(to);
+  return source && target &&
+         renameat(source->folder.get(), source->name.c_str(), target->folder.get(), target->name.c_str()) == 0;
 }
 
 struct WriterLock {
@@ -96,8 +167,25 @@ WriterLock* lockForWriting(const char* devicePath) {
   if (!devicePath) return nullptr;
   sim::journal("lockForWriting", devicePath);
   if (std::string_view(devicePath).find("/../") != std::string_view::npos) return nullptr;
-  const int fd = settings::lockWriters(sim::hostPath(devicePath));
-  return fd < 0 ? nullptr : new WriterLock{fd};
+  auto placed = sim::placeInRoot(devicePath);
+  if (!placed) return nullptr;
+  // As settings::lockWriters, inside the folder found in the root.
+  const std::string lockName = placed->name + ".lock";
+  int fd = openat(placed->folder.get(), lockName.c_str(),
+                  O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  int locked = -1;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    do {
+      locked = flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+  }
+  if (locked != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return new WriterLock{fd};
 }
 
 void unlockWriting(WriterLock* lock) {

@@ -5,13 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cerrno>
-#include <filesystem>
+#include <cstdlib>
+#include <cstring>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "host/host.h"
 #include "sim/device.h"
+#include "sim/in_root.h"
 #include "sim/journal.h"
 
 struct host::NotifyCenter {};
@@ -27,7 +31,8 @@ struct Observer {
 
 struct Service {
   std::string dir;
-  std::string pipePath;
+  Descriptor dirFd;
+  std::string pipeName;
   int readFd = -1;
   int keepAliveFd = -1;
   bool failRegistrations = false;
@@ -46,32 +51,108 @@ Service& service() {
 
 host::NotifyCenter theCenter;
 
+bool endsWith(std::string_view name, std::string_view suffix) {
+  return name.size() >= suffix.size() && name.substr(name.size() - suffix.size()) == suffix;
+}
+
+// True when `name` in the folder is a FIFO itself, not a link to one.
+bool isFifo(int dirFd, const char* name) {
+  struct stat st {};
+  return fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISFIFO(st.st_mode);
+}
+
+// Opens the FIFO `name` for writing without waiting; -1 for anything that
+// is not a FIFO, and with errno ENXIO when no process reads it.
+int openFifoForWriting(int dirFd, const char* name) {
+  if (!isFifo(dirFd, name)) {
+    errno = EINVAL;
+    return -1;
+  }
+  int fd = openat(dirFd, name, O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
+}
+
+// Calls `visit` with the name of each entry of the folder.
+template <typename Visit>
+void forEachEntry(int dirFd, Visit visit) {
+  int listFd = openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listFd < 0) return;
+  DIR* dir = fdopendir(listFd);
+  if (!dir) {
+    close(listFd);
+    return;
+  }
+  while (dirent* entry = readdir(dir)) visit(entry->d_name);
+  closedir(dir);
+}
+
+// A pipe is made as "<pid>-<n>.new" and renamed to "<pid>-<n>.fifo" once its
+// reader is open, so that a ".fifo" without a reader belongs to a process
+// that has ended.
+void removeStalePipes(int dirFd) {
+  forEachEntry(dirFd, [dirFd](const char* name) {
+    if (endsWith(name, ".fifo")) {
+      int fd = openFifoForWriting(dirFd, name);
+      if (fd >= 0) close(fd);
+      else if (errno == ENXIO) unlinkat(dirFd, name, 0);
+    } else if (endsWith(name, ".new") && isFifo(dirFd, name)) {
+      const long pid = std::strtol(name, nullptr, 10);
+      if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) unlinkat(dirFd, name, 0);
+    }
+  });
+}
+
+std::string failure(const std::string& what) { return what + ": " + std::strerror(errno); }
+
 }  // namespace
 
-void notifyStart(const std::string& root, bool failRegistrations) {
+std::string notifyStart(const std::string& root, bool failRegistrations) {
   notifyStop();
   auto& s = service();
   s.failRegistrations = failRegistrations;
   s.dir = root + "/.sim/notify";
-  std::error_code ignored;
-  std::filesystem::create_directories(s.dir, ignored);
-  s.pipePath = s.dir + "/" + std::to_string(getpid()) + "-" + std::to_string(++s.generation) + ".fifo";
+  Descriptor rootFd = openRootFolder(root);
+  if (!rootFd.valid()) return failure("cannot open the device root " + root);
+  s.dirFd = openFolderInRoot(rootFd.get(), "/.sim/notify", true);
+  if (!s.dirFd.valid()) return failure("cannot use " + s.dir + " for notifications");
+  removeStalePipes(s.dirFd.get());
+  const std::string stem = std::to_string(getpid()) + "-" + std::to_string(++s.generation);
+  const std::string fresh = stem + ".new";
+  const int dir = s.dirFd.get();
+  unlinkat(dir, fresh.c_str(), 0);
+  if (mkfifoat(dir, fresh.c_str(), 0600) != 0) return failure("cannot make a pipe in " + s.dir);
   s.owner = getpid();
-  unlink(s.pipePath.c_str());
-  if (mkfifo(s.pipePath.c_str(), 0600) != 0) return;
-  s.readFd = open(s.pipePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  s.readFd = openat(dir, fresh.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   // Holding a writer of our own keeps the pipe from reporting end-of-file
   // while no other process has it open.
-  s.keepAliveFd = open(s.pipePath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (s.readFd >= 0) s.keepAliveFd = openFifoForWriting(dir, fresh.c_str());
+  std::string problem;
+  if (s.readFd < 0 || s.keepAliveFd < 0) problem = failure("cannot open the pipe in " + s.dir);
+  else if (renameat(dir, fresh.c_str(), dir, (stem + ".fifo").c_str()) != 0)
+    problem = failure("cannot name the pipe in " + s.dir);
+  else s.pipeName = stem + ".fifo";
+  if (!problem.empty()) {
+    unlinkat(dir, fresh.c_str(), 0);
+    notifyStop();
+  }
+  return problem;
 }
 
 void notifyStop() {
   auto& s = service();
   if (s.readFd >= 0) close(s.readFd);
   if (s.keepAliveFd >= 0) close(s.keepAliveFd);
-  if (!s.pipePath.empty() && s.owner == getpid()) unlink(s.pipePath.c_str());
+  if (!s.pipeName.empty() && s.dirFd.valid() && s.owner == getpid()) unlinkat(s.dirFd.get(), s.pipeName.c_str(), 0);
   s.readFd = s.keepAliveFd = -1;
-  s.pipePath.clear();
+  s.dirFd = Descriptor();
+  s.pipeName.clear();
   s.pending.clear();
   s.observers.clear();
   s.arrivals.clear();
@@ -148,27 +229,23 @@ void notifyPost(const char* name) {
   sim::journal("notifyPost", name);
   auto& s = sim::service();
   ++s.posts[name];
-  if (s.dir.empty()) return;
-  std::string line = std::string(name) + "\n";
-  DIR* dir = opendir(s.dir.c_str());
-  if (!dir) return;
-  while (dirent* entry = readdir(dir)) {
-    std::string file = entry->d_name;
-    if (file.size() < 5 || file.compare(file.size() - 5, 5, ".fifo") != 0) continue;
-    std::string path = s.dir + "/" + file;
-    int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (!s.dirFd.valid()) return;
+  const std::string line = std::string(name) + "\n";
+  const int dir = s.dirFd.get();
+  sim::forEachEntry(dir, [&](const char* file) {
+    if (!sim::endsWith(file, ".fifo")) return;
+    int fd = sim::openFifoForWriting(dir, file);
     if (fd < 0) {
       // No reader: the process that made it has ended.
-      if (errno == ENXIO) unlink(path.c_str());
-      continue;
+      if (errno == ENXIO) unlinkat(dir, file, 0);
+      return;
     }
     // Writes below PIPE_BUF are atomic. A full pipe already holds a pending
     // delivery, which coalesces with this one, so EAGAIN loses nothing.
     ssize_t ignored = write(fd, line.data(), line.size());
     (void)ignored;
     close(fd);
-  }
-  closedir(dir);
+  });
 }
 
 }  // namespace host

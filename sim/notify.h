@@ -1,6 +1,7 @@
 // The simulated Darwin notification service, internal to the simulator.
 // Each booted process owns a named pipe under the device root; a post writes
-// the name into every live pipe there, this process's own included, and the
+// the name into every live pipe there, this process's own included (never
+// into anything else found there, such as a link or a plain file), and the
 // main run loop reads its pipe and calls the observers. No daemon runs.
 #pragma once
 
@@ -8,9 +9,12 @@
 
 namespace sim {
 
-// Opens this process's pipe under `root`. Observers registered before boot
-// are kept only if `keepObservers`.
-void notifyStart(const std::string& root, bool failRegistrations);
+// Opens this process's pipe in `<root>/.sim/notify`, first removing the
+// pipes of processes that have ended. With `failRegistrations`, observer
+// registrations fail. Returns why the pipe could not be made (the folder is
+// not a folder, or not writable), empty when it was: without it, posts of
+// other processes never arrive here.
+std::string notifyStart(const std::string& root, bool failRegistrations);
 // Closes and removes this process's pipe and forgets every observer.
 void notifyStop();
 // The pipe's descriptor to wait on, or -1.

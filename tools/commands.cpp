@@ -1,22 +1,22 @@
-// Session::run: each script command carried out on the simulated device.
-#include <filesystem>
+// The session's actions and checks: each script command carried out on the
+// simulated device.
+#include <cerrno>
+#include <cstring>
 
 #include "host/host.h"
-#include "settings/atomic_file.h"
 #include "settings/document.h"
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "settings/unicode.h"
 #include "sim/activator.h"
 #include "sim/device.h"
+#include "sim/device_files.h"
 #include "sim/springboard.h"
 #include "sim/toggle.h"
 #include "sim/uikit.h"
-#include "tools/help_text.h"
+#include "tools/input_files.h"
 #include "tools/numbers.h"
 #include "tools/session.h"
-
-namespace fs = std::filesystem;
 
 namespace tools {
 namespace {
@@ -27,7 +27,7 @@ const char kNoSpringBoard[] = "  nothing changes: only SpringBoard runs the fron
 
 std::optional<std::string> settingsBytes() {
   std::string bytes;
-  if (!settings::readWholeFile(sim::hostPath(settings::kSettingsPath), bytes)) return std::nullopt;
+  if (!sim::readDeviceFile(settings::kSettingsPath, bytes)) return std::nullopt;
   return bytes;
 }
 
@@ -42,74 +42,78 @@ std::string describeAlert(const sim::AlertInfo& alert) {
 
 }  // namespace
 
-Failure Session::run(const Command& c) {
-  switch (c.verb) {
-    case Verb::Brightness: {
-      sim::setScreenBrightness(c.number);
-      const double shown = sim::screenBrightnessNow();
-      out_ << "  screen " << bar(shown);
-      if (shown != c.number) out_ << " (the panel keeps brightness within 0...1)";
-      out_ << "\n";
-      return std::nullopt;
-    }
-    case Verb::PressUp: return press(kUpListener);
-    case Verb::PressDown: return press(kDownListener);
-    case Verb::KeyboardShow:
-    case Verb::KeyboardHide:
-      sim::setKeyboardOnScreen(c.verb == Verb::KeyboardShow);
-      out_ << (c.verb == Verb::KeyboardShow ? "  the keyboard is on screen\n" : "  the keyboard is hidden\n");
-      return std::nullopt;
-    case Verb::Launch:
-      sim::launchApplication(c.word);
-      if (sim::frontApplication() == c.word) out_ << "  " << c.word << " is in front\n";
-      else out_ << kNoSpringBoard;
-      return std::nullopt;
-    case Verb::Home:
-      sim::goHome();
-      if (sim::bootOptions().process == "SpringBoard") out_ << "  the home screen shows\n";
-      else out_ << kNoSpringBoard;
-      return std::nullopt;
-    case Verb::Lock:
-    case Verb::Unlock:
-      sim::setLocked(c.verb == Verb::Lock);
-      if (sim::locked() != (c.verb == Verb::Lock)) out_ << kNoSpringBoard;
-      else out_ << (c.verb == Verb::Lock ? "  the device is locked\n" : "  the device is unlocked\n");
-      return std::nullopt;
-    case Verb::SwitchShow: {
-      auto id = switchIdentifier();
-      if (!id) return "no switch is loaded in this process";
-      const int state = sim::switchState(*id);
-      out_ << "  switch " << *id << " is " << switchStateName(state) << " (" << state << ")\n";
-      return std::nullopt;
-    }
-    case Verb::SwitchApply: return tapSwitch(static_cast<int>(c.integer));
-    case Verb::SwitchAlternate: return alternateAction();
-    case Verb::AlertTap: return tapAlert(c.integer);
-    case Verb::PrefSet:
-    case Verb::PrefDelete:
-    case Verb::PrefClear:
-    case Verb::PrefCopy: return editSettings(c);
-    case Verb::PrefShow: return showSettings();
-    case Verb::Put: return put(c);
-    case Verb::Post: {
-      MuteJournal mute(*this);
-      host::notifyPost(settings::kChangedNotification);
-      out_ << "  posted the change notification\n";
-      return std::nullopt;
-    }
-    case Verb::Wait:
-      runLoop(c.integer, false);
-      if (interrupted()) return "interrupted while waiting";
-      out_ << "  waited " << c.integer << " ms\n";
-      return std::nullopt;
-    case Verb::AwaitPost: return awaitPost(c.integer);
-    case Verb::Status: out_ << "  " << formatStatus(status()) << "\n"; return std::nullopt;
-    case Verb::Help: out_ << commandReference(); return std::nullopt;
-    default: return expect(c);
-  }
+Failure Session::run(const Command& command) { return command.def->run(*this, command); }
+
+Failure Session::setBrightness(double level) {
+  sim::setScreenBrightness(level);
+  const double shown = sim::screenBrightnessNow();
+  out_ << "  screen " << bar(shown);
+  if (shown != level) out_ << " (the panel keeps brightness within 0...1)";
+  out_ << "\n";
+  return std::nullopt;
 }
 
-Failure Session::press(const std::string& listener) {
+Failure Session::setKeyboard(bool onScreen) {
+  sim::setKeyboardOnScreen(onScreen);
+  out_ << (onScreen ? "  the keyboard is on screen\n" : "  the keyboard is hidden\n");
+  return std::nullopt;
+}
+
+Failure Session::launch(const std::string& application) {
+  sim::launchApplication(application);
+  if (sim::frontApplication() == application) out_ << "  " << application << " is in front\n";
+  else out_ << kNoSpringBoard;
+  return std::nullopt;
+}
+
+Failure Session::goHome() {
+  sim::goHome();
+  if (sim::bootOptions().process == "SpringBoard") out_ << "  the home screen shows\n";
+  else out_ << kNoSpringBoard;
+  return std::nullopt;
+}
+
+Failure Session::setLocked(bool locked) {
+  sim::setLocked(locked);
+  if (sim::locked() != locked) out_ << kNoSpringBoard;
+  else out_ << (locked ? "  the device is locked\n" : "  the device is unlocked\n");
+  return std::nullopt;
+}
+
+Failure Session::showSwitch() {
+  auto id = switchIdentifier();
+  if (!id) return "no switch is loaded in this process";
+  const int state = sim::switchState(*id);
+  out_ << "  switch " << *id << " is " << switchStateName(state) << " (" << state << ")\n";
+  return std::nullopt;
+}
+
+Failure Session::post() {
+  MuteJournal mute(*this);
+  host::notifyPost(settings::kChangedNotification);
+  out_ << "  posted the change notification\n";
+  return std::nullopt;
+}
+
+Failure Session::wait(long long ms) {
+  runLoop(ms, false);
+  if (interrupted()) return "interrupted while waiting";
+  out_ << "  waited " << ms << " ms\n";
+  return std::nullopt;
+}
+
+Failure Session::showStatus() {
+  out_ << "  " << formatStatus(status()) << "\n";
+  return std::nullopt;
+}
+
+Failure Session::print(std::string_view text) {
+  out_ << text;
+  return std::nullopt;
+}
+
+Failure Session::press(bool up) {
+  const std::string listener = up ? kUpListener : kDownListener;
   const sim::EventOutcome outcome = sim::sendEvent(listener);
   latestPress_ = outcome;
   if (!outcome.delivered) {
@@ -180,43 +184,53 @@ Failure editFailure(settings::EditOutcome outcome) {
 
 }  // namespace
 
-Failure Session::editSettings(const Command& c) {
+Failure Session::editSetting(const std::string& key, const std::optional<PrefValue>& value) {
   MuteJournal mute(*this);
-  if (c.verb == Verb::PrefSet || c.verb == Verb::PrefDelete) {
-    // The pane edits text: bytes that are not UTF-8 are refused before
-    // anything is read, written or announced.
-    if (!settings::unicode::isValidUtf8(c.word)) return "the key is not valid UTF-8 text";
-    if (c.verb == Verb::PrefSet && c.value->kind == PrefValue::Kind::String &&
-        !settings::unicode::isValidUtf8(c.value->string))
-      return "the value is not valid UTF-8 text";
-    bool had = false;
-    // Through the writers' read-modify-write, which announces the edit
-    // whatever becomes of the write.
-    const auto outcome = settings::editSettingsAndPost([&](settings::Document& document) {
-      had = document.contains(c.word);
-      if (c.verb == Verb::PrefSet) document.setValue(c.word, toPlist(*c.value));
-      else document.remove(c.word);
-      return settings::EditAction::kWrite;
-    });
-    if (Failure failure = editFailure(outcome)) return failure;
-    if (c.verb == Verb::PrefSet) out_ << "  settings: " << c.word << " = " << describe(*c.value) << "\n";
-    else out_ << "  settings: " << c.word << (had ? " removed\n" : " was not set\n");
-    return std::nullopt;
-  }
+  // The pane edits text: bytes that are not UTF-8 are refused before
+  // anything is read, written or announced.
+  if (!settings::unicode::isValidUtf8(key)) return "the key is not valid UTF-8 text";
+  if (value && value->kind == PrefValue::Kind::String && !settings::unicode::isValidUtf8(value->string))
+    return "the value is not valid UTF-8 text";
+  bool had = false;
+  // Through the writers' read-modify-write, which announces the edit
+  // whatever becomes of the write.
+  const auto outcome = settings::editSettingsAndPost([&](settings::Document& document) {
+    had = document.contains(key);
+    if (value) document.setValue(key, toPlist(*value));
+    else document.remove(key);
+    return settings::EditAction::kWrite;
+  });
+  if (Failure failure = editFailure(outcome)) return failure;
+  if (value) out_ << "  settings: " << key << " = " << describe(*value) << "\n";
+  else out_ << "  settings: " << key << (had ? " removed\n" : " was not set\n");
+  return std::nullopt;
+}
+
+Failure Session::clearSettings() {
+  MuteJournal mute(*this);
   // Replacing or removing the whole file waits for, and holds off, the
   // other writers' read-modify-writes too.
   host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
-  bool written = true;
-  if (c.verb == Verb::PrefClear) {
-    std::error_code ec;
-    const bool removed = fs::remove(sim::hostPath(settings::kSettingsPath), ec);
-    written = !ec;
-    out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
-  } else {
-    written = host::replaceFile(settings::kSettingsPath, c.bytes);
-    out_ << "  the settings file now holds the " << c.bytes.size() << " bytes of " << c.path << "\n";
-  }
+  bool removed = false;
+  const bool written = sim::removeDeviceFile(settings::kSettingsPath, &removed);
   host::unlockWriting(lock);
+  out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
+  return announceEdit(written);
+}
+
+Failure Session::copySettings(const std::string& file) {
+  MuteJournal mute(*this);
+  std::string why;
+  const auto bytes = readInputFile(file, kMaxInputBytes, &why);
+  if (!bytes) return "cannot read " + file + ": " + why;
+  host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
+  const bool written = host::replaceFile(settings::kSettingsPath, *bytes);
+  host::unlockWriting(lock);
+  out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << file << "\n";
+  return announceEdit(written);
+}
+
+Failure Session::announceEdit(bool written) {
   // The pane announces its edit whatever became of the write, as every
   // writer of the settings does.
   host::notifyPost(settings::kChangedNotification);
@@ -245,32 +259,56 @@ Failure Session::showSettings() {
   return std::nullopt;
 }
 
-Failure Session::put(const Command& c) {
-  const fs::path target = sim::hostPath(c.word);
-  std::error_code ec;
-  fs::create_directories(target.parent_path(), ec);
-  if (ec || !settings::replaceFileAtomically(target.string(), c.bytes))
-    return "could not write " + c.word + (ec ? ": " + ec.message() : std::string());
-  out_ << "  copied the " << c.bytes.size() << " bytes of " << c.path << " to " << c.word << "\n";
+Failure Session::put(const std::string& devicePath, const std::string& file) {
+  std::string why;
+  const auto bytes = readInputFile(file, kMaxInputBytes, &why);
+  if (!bytes) return "cannot read " + file + ": " + why;
+  errno = 0;
+  if (!sim::replaceDeviceFile(devicePath, *bytes, true))
+    return "could not write " + devicePath + (errno ? ": " + std::string(std::strerror(errno)) : std::string());
+  out_ << "  copied the " << bytes->size() << " bytes of " << file << " to " << devicePath << "\n";
   return std::nullopt;
 }
 
-Failure Session::expect(const Command& c) {
+Failure Session::expectLevel(double level) {
   MuteJournal mute(*this);
-  switch (c.verb) {
-    case Verb::ExpectLevel: return checkLevel(latestPress_, c.number);
-    case Verb::ExpectUnhandled: return checkUnhandled(latestPress_);
-    case Verb::ExpectBrightness: return checkBrightness(sim::screenBrightnessNow(), c.number);
-    case Verb::ExpectSwitch: {
-      auto id = switchIdentifier();
-      return checkSwitch(id ? std::optional<int>(sim::switchState(*id)) : std::nullopt, c.integer);
-    }
-    case Verb::ExpectPref: return checkPref(settingsBytes(), c.word, c.value);
-    case Verb::ExpectPosts: return checkPosts(sim::postCount(settings::kChangedNotification), c.integer);
-    case Verb::ExpectOpened: return checkOpened(sim::openedLinks(), c.word);
-    case Verb::ExpectAlerts: return checkAlerts(sim::alertsOnScreen().size(), c.integer);
-    default: return "not an expectation";
-  }
+  return checkLevel(latestPress_, level);
+}
+
+Failure Session::expectUnhandled() {
+  MuteJournal mute(*this);
+  return checkUnhandled(latestPress_);
+}
+
+Failure Session::expectBrightness(double brightness) {
+  MuteJournal mute(*this);
+  return checkBrightness(sim::screenBrightnessNow(), brightness);
+}
+
+Failure Session::expectSwitch(long long state) {
+  MuteJournal mute(*this);
+  auto id = switchIdentifier();
+  return checkSwitch(id ? std::optional<int>(sim::switchState(*id)) : std::nullopt, state);
+}
+
+Failure Session::expectPref(const std::string& key, const std::optional<PrefValue>& value) {
+  MuteJournal mute(*this);
+  return checkPref(settingsBytes(), key, value);
+}
+
+Failure Session::expectPosts(long long posts) {
+  MuteJournal mute(*this);
+  return checkPosts(sim::postCount(settings::kChangedNotification), posts);
+}
+
+Failure Session::expectOpened(const std::string& link) {
+  MuteJournal mute(*this);
+  return checkOpened(sim::openedLinks(), link);
+}
+
+Failure Session::expectAlerts(long long alerts) {
+  MuteJournal mute(*this);
+  return checkAlerts(sim::alertsOnScreen().size(), alerts);
 }
 
 }  // namespace tools

@@ -142,7 +142,7 @@ class Demo {
       ++surprises_;
       return;
     }
-    const bool expectation = isExpectation(parsed.command->verb);
+    const bool expectation = parsed.command->isExpectation();
     if (shown && !expectation) std::cout << "   " << arrow_ << " " << text << "\n";
     Failure failure = session_.run(*parsed.command);
     session_.settle();

@@ -1,55 +1,37 @@
 #include "tools/help_text.h"
 
+#include "tools/command_table.h"
+
 namespace tools {
 
-std::string commandReference() {
-  return R"(Commands (one per line; # starts a comment; "double quotes" keep spaces):
-  brightness V            the user sets the screen brightness to V (0...1)
-  press up | press down   the user performs the gesture bound to
-                          com.vantorel.brightnesslistener.up / .down
-  keyboard show | hide    the on-screen keyboard appears / goes
-  launch ID               application ID comes to the front
-  home                    the home screen shows
-  lock | unlock           the device locks / unlocks
-  switch                  show the switch's state
-  switch on | off         tap the switch to on / off
-  switch apply N          tap the switch asking for state N
-  switch alt              trigger the switch's alternate action (its menu)
-  alert tap N             tap button N of the newest alert (0 is the cancel button)
-  pref set KEY VALUE      the settings pane sets KEY; VALUE is true, false, an
-                          integer, a real with a dot, or a "string"
-  pref delete KEY         the settings pane removes KEY
-  pref clear              the settings file is removed
-  pref copy FILE          the settings file is replaced with FILE's bytes
-  pref show               print the settings file
-  put DEVICE_PATH FILE    copy FILE's bytes to DEVICE_PATH on the device,
-                          posting nothing
-  post                    post the change notification without touching the file
-  wait MS                 run the main loop for MS milliseconds
-  await-post [MS]         run the main loop until a change notification from
-                          another process arrives (default 5000 ms; fails if none
-                          comes); one that arrived since the previous await-post
-                          counts at once, the echo of this process's own posts not
-  status                  print the device in one line
-  help                    this list
-Every pref edit posts the change notification, as the settings pane does.
-Notifications are delivered between commands, as the main run loop would.
-FILE names are relative to the script's folder.
+namespace {
 
-Expectations (a failure is reported with its line; the script goes on):
-  expect level V          the latest press set the backlight to exactly the
-                          single-precision value nearest V
-  expect unhandled        the latest press set no level and left the event unhandled
-  expect brightness V     the screen shows V (within 1e-6)
-  expect switch N         the switch reports N (0 off, 1 on, -1 indeterminate)
-  expect pref KEY VALUE   the settings file holds KEY with that typed value
-  expect pref KEY absent  the settings file lacks KEY
-  expect posts N          this process (switch, menu, pane and post) has posted
-                          the change notification N times since the script began
-  expect opened URL       the latest link opened is URL
-  expect opened none      no link has been opened
-  expect alerts N         N alerts are on screen
-)";
+constexpr std::size_t kHelpColumn = 26;
+
+// The reference lines of the commands that are (or are not) expectations.
+std::string referenceOf(bool expectations) {
+  std::string out;
+  for (const CommandDef& def : commandTable()) {
+    if (def.expectation != expectations) continue;
+    std::string line = "  " + usageOf(def);
+    line += line.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - line.size(), ' ')
+                                           : "\n" + std::string(kHelpColumn, ' ');
+    for (char c : def.help) line += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
+    out += line + "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string commandReference() {
+  return "Commands (one per line; # starts a comment; \"double quotes\" keep spaces):\n" + referenceOf(false) +
+         "Every pref edit posts the change notification, as the settings pane does.\n"
+         "Notifications are delivered between commands, as the main run loop would.\n"
+         "FILE names are relative to the script's folder.\n"
+         "\n"
+         "Expectations (a failure is reported with its line; the script goes on):\n" +
+         referenceOf(true);
 }
 
 std::string usageText() {

@@ -1,17 +1,19 @@
 // lumivo-sim: boots a simulated device with the deliverables and plays the
 // demo, a script, or an interactive shell on it.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
+#include "sim/device.h"
 #include "tools/demo.h"
 #include "tools/device_root.h"
 #include "tools/help_text.h"
+#include "tools/input_files.h"
 #include "tools/interrupt.h"
 #include "tools/options.h"
 #include "tools/script_parser.h"
@@ -35,23 +37,39 @@ int badInput(const std::string& message) {
 // Reads the script named on the command line; none, with a message, when
 // it cannot be read.
 std::optional<std::string> readScript(const std::string& name, std::string* error) {
-  std::ostringstream text;
-  if (name == "-") {
-    text << std::cin.rdbuf();
-    return text.str();
+  std::string why;
+  auto text = name == "-" ? readInputStream(STDIN_FILENO, kMaxInputBytes, &why)
+                          : readInputFile(name, kMaxInputBytes, &why);
+  if (!text) *error = "cannot read the script " + (name == "-" ? std::string("from standard input") : name) + ": " + why;
+  return text;
+}
+
+// Why `path` cannot serve as the ready file: only a regular file (or none
+// yet) will do, never a FIFO that would hang the boot or a link.
+std::optional<std::string> unfitReadyFile(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) return std::nullopt;
+  if (S_ISREG(st.st_mode)) return std::nullopt;
+  return "--ready-file " + path + ": " +
+         (S_ISLNK(st.st_mode) ? "a symbolic link" : S_ISDIR(st.st_mode) ? "a folder" : "not a regular file") +
+         " is in the way";
+}
+
+// Writes this process's id to the ready file; false with `error` set.
+bool writeReadyFile(const std::string& path, std::string* error) {
+  if (auto unfit = unfitReadyFile(path)) {
+    *error = *unfit;
+    return false;
   }
-  std::error_code ec;
-  if (fs::is_directory(name, ec)) {
-    *error = "cannot read the script " + name + ": it is a folder";
-    return std::nullopt;
-  }
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
-    *error = "cannot read the script " + name + ": " + std::strerror(errno);
-    return std::nullopt;
-  }
-  text << in.rdbuf();
-  return text.str();
+  errno = 0;
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  struct stat st {};
+  const std::string text = std::to_string(getpid()) + "\n";
+  bool ok = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ftruncate(fd, 0) == 0 &&
+            write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  if (!ok) *error = "cannot create the ready file " + path + ": " + std::strerror(errno ? errno : EINVAL);
+  if (fd >= 0) close(fd);
+  return ok;
 }
 
 }  // namespace
@@ -87,11 +105,15 @@ int main(int argc, char** argv) {
     commands = std::move(script.commands);
   }
 
+  if (!options.readyFile.empty())
+    if (auto unfit = unfitReadyFile(options.readyFile)) return badInput(*unfit);
+
+  // From here on a signal stops the program where it can remove what it made.
+  installInterruptHandlers();
   std::string error;
   auto root = DeviceRoot::prepare(options.root, &error);
   if (!root) return badInput(error);
-
-  installInterruptHandlers();
+  if (int signal = interruptSignal()) return 128 + signal;
   SessionOptions sessionOptions;
   sessionOptions.root = root->path();
   sessionOptions.process = options.process;
@@ -104,11 +126,9 @@ int main(int argc, char** argv) {
   Session session(std::cout);
   session.boot(sessionOptions);
   std::cout << session.bootSummary();
-  if (!options.readyFile.empty()) {
-    std::ofstream ready(options.readyFile);
-    ready << getpid() << "\n";
-    if (!ready) return badInput("cannot create the ready file " + options.readyFile + ": " + std::strerror(errno));
-  }
+  if (const std::string& problem = sim::notificationProblem(); !problem.empty())
+    return badInput(problem + "; other processes on this root could not reach this one");
+  if (!options.readyFile.empty() && !writeReadyFile(options.readyFile, &error)) return badInput(error);
   std::cout.flush();
 
   if (options.mode == Options::Mode::Shell) return runShell(session);

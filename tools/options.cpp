@@ -24,6 +24,7 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
   Options options;
   std::vector<std::string> positional;
   bool processGiven = false;
+  std::vector<std::string> given;
   auto fail = [&](std::string message) {
     result.error = std::move(message);
     return result;
@@ -56,6 +57,11 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
     }
     if (name != "--root" && name != "--process" && name != "--cf-version" && name != "--ready-file")
       return fail("unknown option " + name);
+    // The last of two would silently win: with two roots, say, the user
+    // cannot tell which device was played.
+    for (const auto& earlier : given)
+      if (earlier == name) return fail(name + " is given more than once");
+    given.push_back(name);
     if (!inlineValue) {
       if (i + 1 >= argc) return fail(name + " needs a value");
       value = argv[++i];

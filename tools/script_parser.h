@@ -1,8 +1,10 @@
 // Reads scripts: one command per line, `#` at the start of a word begins a
 // comment, and "double quotes" make one word of text with spaces (a
-// backslash escapes a quote or a backslash inside them). Files that a command
-// names are read while parsing, relative to the script's folder, so that a
-// script with a missing file is rejected before it runs.
+// backslash escapes a quote or a backslash inside them). Which commands
+// exist and what they take comes from the command table
+// (tools/command_table.h). Files that a command names are checked while
+// parsing, relative to the script's folder, so that a script with a missing
+// file is rejected before it runs; they are read when the command runs.
 #pragma once
 
 #include <optional>
@@ -20,12 +22,13 @@ struct Token {
 };
 
 // Splits a line into words. None, with `error` set, for an unterminated
-// quote or an unknown escape.
+// quote, an unknown escape, or a word that holds a NUL byte or is not
+// valid UTF-8.
 std::optional<std::vector<Token>> tokenize(std::string_view line, std::string* error);
 
 struct ParsedLine {
   std::optional<Command> command;  // none for a blank or comment-only line
-  std::string error;               // set when the line is not a valid command
+  std::string error;               // why the line is not a valid command; empty when it is
 };
 
 // Parses one line. `number` is its line number (0 in the shell); relative

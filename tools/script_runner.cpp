@@ -9,7 +9,7 @@ int playScript(Session& session, const std::vector<Command>& commands, const std
   int expectations = 0, failures = 0;
   for (const Command& command : commands) {
     if (interruptSignal()) break;
-    const bool expectation = isExpectation(command.verb);
+    const bool expectation = command.isExpectation();
     expectations += expectation;
     out << "> " << command.text << "\n";
     Failure failure = session.run(command);

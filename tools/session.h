@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "sim/activator.h"
 #include "tools/command.h"
@@ -36,11 +37,54 @@ class Session {
   // What booting loaded, in a few readable lines.
   std::string bootSummary() const;
 
-  // Carries out one command and prints its effect. Returns what went wrong:
-  // an expectation that did not hold, or an action the device could not
-  // carry out (no switch loaded, no alert to tap, a file not written, no
-  // notification within the time allowed).
+  // Carries out one command, through its entry in the command table, and
+  // prints its effect. Returns what went wrong: an expectation that did not
+  // hold, or an action the device could not carry out (no switch loaded, no
+  // alert to tap, a file not written, no notification within the time
+  // allowed).
   Failure run(const Command& command);
+
+  // The actions of the script language, as the user or the system does
+  // them; each prints its effect.
+  Failure setBrightness(double level);
+  // The gesture bound to the step-up (or step-down) action.
+  Failure press(bool up);
+  Failure setKeyboard(bool onScreen);
+  Failure launch(const std::string& application);
+  Failure goHome();
+  Failure setLocked(bool locked);
+  Failure showSwitch();
+  Failure tapSwitch(int state);
+  Failure alternateAction();
+  Failure tapAlert(long long index);
+  // The settings pane sets `key` to `value`, or removes it when there is
+  // none, and announces the edit.
+  Failure editSetting(const std::string& key, const std::optional<PrefValue>& value);
+  // The settings file is removed, or replaced with the bytes of the host
+  // file `file`; either is announced.
+  Failure clearSettings();
+  Failure copySettings(const std::string& file);
+  Failure showSettings();
+  // Copies the host file `file` to `devicePath`, inside the device root,
+  // making the folders on the way; announces nothing.
+  Failure put(const std::string& devicePath, const std::string& file);
+  Failure post();
+  Failure wait(long long ms);
+  Failure awaitPost(long long ms);
+  Failure showStatus();
+  Failure print(std::string_view text);
+
+  // The checks behind `expect ...` (tools/expectations.h).
+  Failure expectLevel(double level);
+  Failure expectUnhandled();
+  Failure expectBrightness(double brightness);
+  Failure expectSwitch(long long state);
+  // None for `absent`.
+  Failure expectPref(const std::string& key, const std::optional<PrefValue>& value);
+  Failure expectPosts(long long posts);
+  // Empty for `none`.
+  Failure expectOpened(const std::string& link);
+  Failure expectAlerts(long long alerts);
   // One turn of the main run loop, as between two user actions: delivers
   // what has arrived and prints each change notification delivered. A
   // notification that arrives in the turn after a post of this process's
@@ -74,15 +118,9 @@ class Session {
   void noteArrival(std::size_t journalBefore);
   std::string bar(double level) const;
 
-  Failure press(const std::string& listener);
-  Failure tapSwitch(int state);
-  Failure alternateAction();
-  Failure tapAlert(long long index);
-  Failure editSettings(const Command& command);
-  Failure showSettings();
-  Failure put(const Command& command);
-  Failure awaitPost(long long ms);
-  Failure expect(const Command& command);
+  // Posts the change notification after a pane edit; the failure when the
+  // edit was not written.
+  Failure announceEdit(bool written);
 
   std::ostream& out_;
   bool unicode_ = false;

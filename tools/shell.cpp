@@ -8,28 +8,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "tools/command_table.h"
 #include "tools/interrupt.h"
 #include "tools/script_parser.h"
 
 namespace tools {
 namespace {
 
-const std::vector<std::string> kCommands = {
-    "brightness", "press", "keyboard", "launch", "home",   "lock",       "unlock", "switch", "alert",
-    "pref",       "put",   "post",     "wait",   "await-post", "status", "expect", "help",   "quit"};
-
-const std::map<std::string, std::vector<std::string>> kSecondWords = {
-    {"press", {"up", "down"}},
-    {"keyboard", {"show", "hide"}},
-    {"switch", {"on", "off", "apply", "alt"}},
-    {"alert", {"tap"}},
-    {"pref", {"set", "delete", "clear", "copy", "show"}},
-    {"expect", {"level", "unhandled", "brightness", "switch", "pref", "posts", "opened", "alerts"}},
-};
+// The words completed: the table's, and the shell's own `quit`.
+std::vector<std::string> commandWords() {
+  std::vector<std::string> words = firstWords();
+  words.push_back("quit");
+  return words;
+}
 
 const std::vector<std::string>* candidates = nullptr;
 
@@ -48,13 +42,18 @@ char** complete(const char* text, int start, int) {
   rl_attempted_completion_over = 1;
   std::string before(rl_line_buffer, static_cast<std::size_t>(start));
   const auto first = before.find_first_not_of(' ');
+  static const std::vector<std::string> commands = commandWords();
+  static std::vector<std::string> seconds;
   candidates = nullptr;
   if (first == std::string::npos) {
-    candidates = &kCommands;
+    candidates = &commands;
   } else {
     const std::string word = before.substr(first, before.find(' ', first) - first);
     const bool secondWord = before.find_first_not_of(' ', first + word.size()) == std::string::npos;
-    if (auto it = kSecondWords.find(word); it != kSecondWords.end() && secondWord) candidates = &it->second;
+    if (secondWord) {
+      seconds = secondWords(word);
+      candidates = &seconds;
+    }
   }
   return rl_completion_matches(text, nextCandidate);
 }
@@ -112,9 +111,9 @@ int runShell(Session& session) {
     Failure failure = session.run(*parsed.command);
     session.settle();
     if (failure) std::cout << "  FAILED: " << *failure << "\n";
-    else if (isExpectation(parsed.command->verb)) std::cout << "  holds\n";
+    else if (parsed.command->isExpectation()) std::cout << "  holds\n";
     if (interruptSignal() == SIGINT) clearInterrupt();
-    if (parsed.command->verb == Verb::Status || parsed.command->verb == Verb::Help) continue;
+    if (parsed.command->def->showsState) continue;
     std::cout << (colour ? "  \x1b[2m" : "  ") << formatStatus(session.status()) << (colour ? "\x1b[0m\n" : "\n");
   }
 }

@@ -1,6 +1,10 @@
 // Darwin notifications: system-wide on one device root, crossing processes,
 // coalesced, delivered on the main run loop only.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "host/host.h"
 #include "sim/device.h"
@@ -82,6 +86,58 @@ TEST_F(Notify, FailedRegistrationNeverDelivers) {
   host::notifyPost("test.changed");
   sim::runLoopOnce();
   EXPECT_EQ(gCalls, 0);
+}
+
+// Anything but a FIFO in the notification folder is left alone: a link
+// there could point at any file on the machine, and a post must not write
+// into it, nor into a plain file named like a pipe.
+TEST_F(Notify, PostsWriteOnlyIntoPipes) {
+  TempRoot outside;
+  outside.put("/victim", "precious");
+  const std::string dir = root_.host("/.sim/notify");
+  ASSERT_EQ(symlink(outside.host("/victim").c_str(), (dir + "/evil.fifo").c_str()), 0);
+  root_.put("/.sim/notify/plain.fifo", "plain");
+  host::notifyPost("test.changed");
+  EXPECT_EQ(outside.get("/victim"), "precious");
+  EXPECT_EQ(root_.get("/.sim/notify/plain.fifo"), "plain");
+  struct stat st {};
+  EXPECT_EQ(lstat((dir + "/evil.fifo").c_str(), &st), 0) << "not ours to remove";
+  EXPECT_EQ(sim::runLoopOnce(), 1) << "our own pipe still hears the post";
+}
+
+// The pipes of processes that died are removed when the next one boots, not
+// only when some process posts.
+TEST_F(Notify, BootRemovesThePipesOfEndedProcesses) {
+  const std::string dir = root_.host("/.sim/notify");
+  ASSERT_EQ(mkfifo((dir + "/999999-1.fifo").c_str(), 0600), 0);
+  sim::boot(testing_support::bareBoot(root_));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/999999-1.fifo"));
+  int live = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) live += entry.is_fifo();
+  EXPECT_EQ(live, 1) << "this process's own pipe";
+}
+
+// Without its folder a process would never hear another's posts; the boot
+// says so instead of staying silent.
+TEST(NotifyFolder, AProblemWithTheFolderIsReported) {
+  TempRoot plain;
+  plain.put("/.sim", "a file where the folder belongs");
+  sim::boot(testing_support::bareBoot(plain));
+  EXPECT_NE(sim::notificationProblem().find("/.sim/notify"), std::string::npos) << sim::notificationProblem();
+  host::notifyPost("test.changed");  // harmless without a folder
+  sim::shutdown();
+
+  TempRoot outside, linked;
+  ASSERT_EQ(symlink(outside.path().c_str(), linked.host("/.sim").c_str()), 0);
+  sim::boot(testing_support::bareBoot(linked));
+  EXPECT_FALSE(std::filesystem::exists(outside.path() + "/notify")) << "nothing is made outside the root";
+  EXPECT_NE(sim::notificationProblem(), "");
+  sim::shutdown();
+
+  TempRoot fine;
+  sim::boot(testing_support::bareBoot(fine));
+  EXPECT_EQ(sim::notificationProblem(), "");
+  sim::shutdown();
 }
 
 }  // namespace

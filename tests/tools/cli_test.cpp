@@ -2,6 +2,7 @@
 // shared by two processes, the journal, and an installed copy.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,7 +46,7 @@ std::string readBack(int fd) {
 // Starts `program` with `args`, standard input from `input`; output goes to
 // the two descriptors.
 pid_t start(const std::string& program, const std::vector<std::string>& args, const std::string& input, int out,
-            int err) {
+            int err, const std::string& tmpdir = "") {
   int in = temporaryFile();
   if (write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size())) ADD_FAILURE() << "write";
   lseek(in, 0, SEEK_SET);
@@ -59,6 +60,7 @@ pid_t start(const std::string& program, const std::vector<std::string>& args, co
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    if (!tmpdir.empty()) setenv("TMPDIR", tmpdir.c_str(), 1);
     execv(program.c_str(), argv.data());
     _exit(127);
   }
@@ -165,6 +167,39 @@ TEST(Cli, ATerminatedRunCleansUp) {
   std::smatch match;
   ASSERT_TRUE(std::regex_search(run.out, match, std::regex("device root (\\S+) \\(temporary\\)"))) << run.out;
   EXPECT_FALSE(fs::exists(match[1].str()));
+}
+
+// Other signals that end a program by default, and a reader that goes away
+// (lumivo-sim script | head -1), leave no temporary root behind either.
+TEST(Cli, EveryTerminatingSignalCleansUp) {
+  for (int signal : {SIGUSR1, SIGALRM, SIGQUIT, SIGUSR2}) {
+    testing_support::TempRoot tmp;
+    const std::string ready = tmp.path() + "/ready";
+    int out = temporaryFile(), err = temporaryFile();
+    pid_t child = start(LUMIVO_SIM_EXE, {"--ready-file", ready, "-"}, "wait 60000\n", out, err, tmp.path());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!fs::exists(ready) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(fs::exists(ready)) << signal;
+    kill(child, signal);
+    Outcome run = finish(child, out, err);
+    EXPECT_EQ(run.exit, 128 + signal) << run.out << run.err;
+    fs::remove(ready);
+    EXPECT_TRUE(fs::is_empty(tmp.path())) << "signal " << signal << " left " << fs::directory_iterator(tmp.path())->path();
+  }
+}
+
+TEST(Cli, AReaderThatGoesAwayLeavesNoTemporaryRoot) {
+  testing_support::TempRoot tmp;
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  close(pipeFds[0]);
+  int err = temporaryFile();
+  pid_t child = start(LUMIVO_SIM_EXE, {"-"}, "status\nwait 10\nstatus\n", pipeFds[1], err, tmp.path());
+  close(pipeFds[1]);
+  Outcome run = finish(child, temporaryFile(), err);
+  EXPECT_EQ(run.exit, 128 + SIGPIPE) << run.err;
+  EXPECT_TRUE(fs::is_empty(tmp.path()));
 }
 
 TEST(Cli, ANamedRootKeepsTheDeviceBetweenRuns) {
@@ -279,6 +314,99 @@ TEST(Cli, DevicePathsAreInstalledOnlyWhenAskedFor) {
   EXPECT_TRUE(fs::exists(device.path() + "/Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"));
   EXPECT_TRUE(fs::exists(device.path() + "/Library/Switches/Lumivo.bundle/Info.plist"));
   EXPECT_FALSE(fs::exists(device.path() + "/bin"));
+}
+
+// ---- hostile input: a script, a root or a command line made to do harm
+
+TEST(Hostile, InputsWithoutAnEndAreRefused) {
+  Outcome zero = sim({"/dev/zero"});
+  EXPECT_EQ(zero.exit, 2);
+  EXPECT_EQ(zero.err, "lumivo-sim: cannot read the script /dev/zero: it is not a regular file\n");
+  Outcome flood = sim({"-"}, std::string((std::size_t{16} << 20) + 1, '\n'));
+  EXPECT_EQ(flood.exit, 2);
+  EXPECT_TRUE(has(flood.err, "cannot read the script from standard input: it holds more than 16 MiB")) << flood.err;
+  Outcome copy = sim({"-"}, "home\npref copy /dev/zero\nput /x /dev/zero\n");
+  EXPECT_EQ(copy.exit, 2);
+  EXPECT_TRUE(has(copy.err, "line 2: pref copy: cannot read \"/dev/zero\": it is not a regular file")) << copy.err;
+  EXPECT_TRUE(has(copy.err, "line 3: put: cannot read \"/dev/zero\": it is not a regular file")) << copy.err;
+  Outcome line = sim({"-"}, "home\npref set k \"" + std::string(70000, 'a') + "\"\n");
+  EXPECT_EQ(line.exit, 2);
+  EXPECT_TRUE(has(line.err, "line 2: the line is longer than 64 KiB")) << line.err;
+}
+
+TEST(Hostile, NulBytesAndInvalidUtf8AreScriptErrors) {
+  using namespace std::string_literals;
+  Outcome run = sim({"-"}, "pref set k\0j 5\npref set k \"a\0b\"\nlaunch \xff\n"s);
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_TRUE(has(run.err, "standard input, line 1: word 3 holds a NUL byte")) << run.err;
+  EXPECT_TRUE(has(run.err, "standard input, line 2: word 4 holds a NUL byte")) << run.err;
+  EXPECT_TRUE(has(run.err, "standard input, line 3: word 2 is not valid UTF-8")) << run.err;
+}
+
+TEST(Hostile, LinksInTheRootLeadNowhereOutsideIt) {
+  testing_support::TempRoot parent, outside;
+  const std::string root = parent.path() + "/device";
+  ASSERT_EQ(sim({"--root", root, "-"}, "status\n").exit, 0);
+  parent.put("/file", "x");
+  ASSERT_EQ(symlink(outside.path().c_str(), (root + "/escape").c_str()), 0);
+  Outcome put = sim({"--root", root, "-"}, "put /escape/f " + parent.path() + "/file\n");
+  EXPECT_EQ(put.exit, 1) << put.out << put.err;
+  EXPECT_TRUE(has(put.err, "could not write /escape/f")) << put.err;
+
+  const std::string preferences = root + "/var/mobile/Library/Preferences";
+  fs::remove_all(preferences);
+  ASSERT_EQ(symlink(outside.path().c_str(), preferences.c_str()), 0);
+  Outcome tap = sim({"--root", root, "-"}, "switch off\npref set enabled false\npref clear\n");
+  EXPECT_TRUE(has(tap.err, "could not write the settings file")) << tap.out << tap.err;
+  EXPECT_TRUE(fs::is_empty(outside.path()));
+
+  outside.put("/victim", "precious");
+  fs::remove(preferences);
+  ASSERT_EQ(symlink(outside.host("/victim").c_str(), (root + "/.sim/notify/evil.fifo").c_str()), 0);
+  parent.put("/device/.sim/notify/plain.fifo", "plain");
+  Outcome post = sim({"--root", root, "-"}, "switch off\npost\n");
+  EXPECT_EQ(post.exit, 0) << post.out << post.err;
+  EXPECT_EQ(outside.get("/victim"), "precious");
+  EXPECT_EQ(parent.get("/device/.sim/notify/plain.fifo"), "plain");
+}
+
+TEST(Hostile, ANotificationFolderThatCannotServeStopsTheBoot) {
+  testing_support::TempRoot parent;
+  const std::string root = parent.path() + "/device";
+  ASSERT_EQ(sim({"--root", root, "-"}, "status\n").exit, 0);
+  fs::remove_all(root + "/.sim");
+  parent.put("/device/.sim", "not a folder");
+  Outcome run = sim({"--root", root, "-"}, "switch off\n");
+  EXPECT_EQ(run.exit, 2);
+  EXPECT_TRUE(has(run.err, "lumivo-sim: cannot use " + root + "/.sim/notify for notifications")) << run.err;
+  EXPECT_FALSE(has(run.out, "> switch off")) << run.out;
+}
+
+TEST(Hostile, PipesOfEndedProcessesAreRemovedAtBoot) {
+  testing_support::TempRoot parent;
+  const std::string root = parent.path() + "/device";
+  ASSERT_EQ(sim({"--root", root, "-"}, "status\n").exit, 0);
+  const std::string stale = root + "/.sim/notify/999999-3.fifo";
+  ASSERT_EQ(mkfifo(stale.c_str(), 0600), 0);
+  ASSERT_EQ(sim({"--root", root, "-"}, "status\n").exit, 0);
+  EXPECT_FALSE(fs::exists(stale));
+}
+
+TEST(Hostile, OptionsThatWouldMisleadAreRefused) {
+  testing_support::TempRoot parent;
+  Outcome twice = sim({"--root", parent.path() + "/a", "--root", parent.path() + "/b", "-"}, "status\n");
+  EXPECT_EQ(twice.exit, 2);
+  EXPECT_TRUE(has(twice.err, "--root is given more than once")) << twice.err;
+  EXPECT_EQ(sim({"--process", "Preferences", "--process", "SpringBoard", "-"}, "status\n").exit, 2);
+  EXPECT_TRUE(fs::is_empty(parent.path()));
+
+  const std::string fifo = parent.path() + "/ready.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  Outcome ready = sim({"--ready-file", fifo, "-"}, "status\n");
+  EXPECT_EQ(ready.exit, 2);
+  EXPECT_TRUE(has(ready.err, "--ready-file " + fifo + ": not a regular file is in the way")) << ready.err;
+  ASSERT_EQ(symlink("/etc/passwd", (parent.path() + "/ready.link").c_str()), 0);
+  EXPECT_EQ(sim({"--ready-file", parent.path() + "/ready.link", "-"}, "status\n").exit, 2);
 }
 
 }  // namespace

@@ -64,5 +64,15 @@ TEST(Options, BadCommandLinesAreExplained) {
   EXPECT_EQ(error({"--journal=yes"}), "unknown option --journal");
 }
 
+// With two of one option the user cannot tell which one the run used.
+TEST(Options, AnOptionWithAValueIsGivenAtMostOnce) {
+  EXPECT_EQ(error({"--root", "/a", "--root", "/b", "s"}), "--root is given more than once");
+  EXPECT_EQ(error({"--root=/a", "--root", "/a", "s"}), "--root is given more than once");
+  EXPECT_EQ(error({"--process", "Preferences", "--process=SpringBoard"}), "--process is given more than once");
+  EXPECT_EQ(error({"--cf-version", "800", "--cf-version", "900"}), "--cf-version is given more than once");
+  EXPECT_EQ(error({"--ready-file", "/r", "--ready-file", "/r"}), "--ready-file is given more than once");
+  EXPECT_TRUE(ok({"--journal", "--journal", "s"}).journal);
+}
+
 }  // namespace
 }  // namespace tools

@@ -1,6 +1,10 @@
 #include "tools/script_parser.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tools/input_files.h"
 
 #include "tests/support/temp_root.h"
 
@@ -62,68 +66,69 @@ TEST(ParseLine, BlankAndCommentLinesHoldNoCommand) {
 
 TEST(ParseLine, RecordsLineNumberAndTextWithoutComment) {
   Command c = parsed("  press   up   # step");
-  EXPECT_EQ(c.verb, Verb::PressUp);
+  EXPECT_TRUE(c.is("press up"));
   EXPECT_EQ(c.line, 7);
   EXPECT_EQ(c.text, "press up");
   EXPECT_EQ(parsed(R"(pref set "a b" "x\"y")").text, R"(pref set "a b" "x\"y")");
 }
 
 TEST(ParseLine, SwitchForms) {
-  EXPECT_EQ(parsed("switch").verb, Verb::SwitchShow);
+  EXPECT_TRUE(parsed("switch").is("switch"));
   Command on = parsed("switch on"), off = parsed("switch off"), apply = parsed("switch apply -1");
-  EXPECT_EQ(on.verb, Verb::SwitchApply);
-  EXPECT_EQ(on.integer, 1);
-  EXPECT_EQ(off.integer, 0);
-  EXPECT_EQ(apply.integer, -1);
-  EXPECT_EQ(parsed("switch alt").verb, Verb::SwitchAlternate);
-  EXPECT_EQ(parsed("switch apply 2147483647").integer, 2147483647);
+  EXPECT_TRUE(on.is("switch on"));
+  EXPECT_TRUE(off.is("switch off"));
+  EXPECT_TRUE(apply.is("switch apply"));
+  EXPECT_EQ(apply.integer(0), -1);
+  EXPECT_TRUE(parsed("switch alt").is("switch alt"));
+  EXPECT_EQ(parsed("switch apply 2147483647").integer(0), 2147483647);
   EXPECT_NE(errorOf("switch apply 2147483648").find("is not a switch state"), std::string::npos);
 }
 
 TEST(ParseLine, AlertIndexesMayBeNegative) {
   Command c = parsed("alert tap -3");
-  EXPECT_EQ(c.verb, Verb::AlertTap);
-  EXPECT_EQ(c.integer, -3);
+  EXPECT_TRUE(c.is("alert tap"));
+  EXPECT_EQ(c.integer(0), -3);
   EXPECT_NE(errorOf("alert tap").find("missing argument"), std::string::npos);
   EXPECT_NE(errorOf("alert press 1").find("alert tap N"), std::string::npos);
 }
 
 TEST(ParseLine, AwaitPostDefaultsToFiveSeconds) {
-  EXPECT_EQ(parsed("await-post").integer, 5000);
-  EXPECT_EQ(parsed("await-post 250").integer, 250);
-  EXPECT_EQ(parsed("wait 0").integer, 0);
+  EXPECT_EQ(parsed("await-post").integer(0), 5000);
+  EXPECT_EQ(parsed("await-post 250").integer(0), 250);
+  EXPECT_EQ(parsed("wait 0").integer(0), 0);
   EXPECT_NE(errorOf("await-post 1 2").find("unexpected \"2\""), std::string::npos);
   EXPECT_NE(errorOf("wait 3600001").find("is not a number of milliseconds"), std::string::npos);
 }
 
 TEST(ParseLine, PrefValuesAreTyped) {
   Command b = parsed("pref set enabled false");
-  ASSERT_TRUE(b.value);
-  EXPECT_EQ(b.value->kind, PrefValue::Kind::Boolean);
-  EXPECT_FALSE(b.value->boolean);
-  EXPECT_EQ(parsed("pref set Increment 0.1").value->kind, PrefValue::Kind::Real);
-  EXPECT_EQ(parsed("pref set Increment 1").value->kind, PrefValue::Kind::Integer);
-  EXPECT_EQ(parsed(R"(pref set name "true")").value->kind, PrefValue::Kind::String);
+  EXPECT_EQ(b.word(0), "enabled");
+  ASSERT_TRUE(b.value(1));
+  EXPECT_EQ(b.value(1)->kind, PrefValue::Kind::Boolean);
+  EXPECT_FALSE(b.value(1)->boolean);
+  EXPECT_EQ(parsed("pref set Increment 0.1").value(1)->kind, PrefValue::Kind::Real);
+  EXPECT_EQ(parsed("pref set Increment 1").value(1)->kind, PrefValue::Kind::Integer);
+  EXPECT_EQ(parsed(R"(pref set name "true")").value(1)->kind, PrefValue::Kind::String);
   EXPECT_NE(errorOf("pref set enabled yes").find("\"yes\" is not a value"), std::string::npos);
   EXPECT_NE(errorOf(R"(pref set "" true)").find("the key is empty"), std::string::npos);
 }
 
 TEST(ParseLine, AbsentAndNoneAreKeywordsOnlyWhenUnquoted) {
   Command absent = parsed("expect pref forceMode absent");
-  EXPECT_EQ(absent.verb, Verb::ExpectPref);
-  EXPECT_FALSE(absent.value);
+  EXPECT_TRUE(absent.is("expect pref"));
+  EXPECT_FALSE(absent.value(1));
   Command literal = parsed(R"(expect pref note "absent")");
-  ASSERT_TRUE(literal.value);
-  EXPECT_EQ(literal.value->string, "absent");
-  EXPECT_EQ(parsed("expect opened none").word, "");
-  EXPECT_EQ(parsed(R"(expect opened "none")").word, "none");
-  EXPECT_EQ(parsed("expect opened prefs:root=Tweaks&path=Lumivo2").word, "prefs:root=Tweaks&path=Lumivo2");
+  ASSERT_TRUE(literal.value(1));
+  EXPECT_EQ(literal.value(1)->string, "absent");
+  EXPECT_EQ(parsed("expect opened none").word(0), "");
+  EXPECT_EQ(parsed(R"(expect opened "none")").word(0), "none");
+  EXPECT_EQ(parsed("expect opened prefs:root=Tweaks&path=Lumivo2").word(0), "prefs:root=Tweaks&path=Lumivo2");
 }
 
 TEST(ParseLine, NumbersMustBePlainFiniteDecimals) {
-  EXPECT_DOUBLE_EQ(parsed("brightness .25").number, 0.25);
-  EXPECT_DOUBLE_EQ(parsed("expect level -0.05").number, -0.05);
-  EXPECT_DOUBLE_EQ(parsed("expect brightness 1e-3").number, 0.001);
+  EXPECT_DOUBLE_EQ(parsed("brightness .25").real(0), 0.25);
+  EXPECT_DOUBLE_EQ(parsed("expect level -0.05").real(0), -0.05);
+  EXPECT_DOUBLE_EQ(parsed("expect brightness 1e-3").real(0), 0.001);
   for (const char* bad : {"brightness nan", "brightness inf", "brightness 0x1p-1", "brightness 1e999",
                           "brightness +0.5", "brightness 0.5.1", "brightness \"0.5\"", "brightness"}) {
     EXPECT_NE(errorOf(bad), "") << bad;
@@ -141,21 +146,55 @@ TEST(ParseLine, UnknownCommandsAndKindsAreNamed) {
   EXPECT_NE(errorOf("pref wipe").find("is not set, delete, clear, copy or show"), std::string::npos);
 }
 
-TEST(ParseLine, FilesAreReadRelativeToTheScriptFolder) {
+TEST(ParseLine, FilesAreFoundRelativeToTheScriptFolder) {
   testing_support::TempRoot dir;
   dir.put("/data/settings.plist", "bytes here");
   Command copy = parsed("pref copy data/settings.plist", dir.path());
-  EXPECT_EQ(copy.verb, Verb::PrefCopy);
-  EXPECT_EQ(copy.bytes, "bytes here");
+  EXPECT_TRUE(copy.is("pref copy"));
+  EXPECT_EQ(copy.word(0), dir.host("/data/settings.plist"));
   Command absolute = parsed("pref copy " + dir.host("/data/settings.plist"), "/nonexistent");
-  EXPECT_EQ(absolute.bytes, "bytes here");
+  EXPECT_EQ(absolute.word(0), dir.host("/data/settings.plist"));
   Command put = parsed("put /var/mobile/Library/Preferences/x.plist data/settings.plist", dir.path());
-  EXPECT_EQ(put.word, "/var/mobile/Library/Preferences/x.plist");
-  EXPECT_EQ(put.bytes, "bytes here");
+  EXPECT_EQ(put.word(0), "/var/mobile/Library/Preferences/x.plist");
+  EXPECT_EQ(put.word(1), dir.host("/data/settings.plist"));
 
   EXPECT_EQ(errorOf("pref copy nothing.plist", dir.path()),
             "pref copy: cannot read \"nothing.plist\": No such file or directory");
   EXPECT_NE(errorOf("pref copy data", dir.path()).find("is a folder"), std::string::npos);
+}
+
+// A FIFO or device named as a file would hang the run or never end; a file
+// beyond the limit would be held whole in memory.
+TEST(ParseLine, FilesMustBeRegularAndWithinTheLimit) {
+  testing_support::TempRoot dir;
+  ASSERT_EQ(mkfifo(dir.host("/pipe").c_str(), 0600), 0);
+  dir.put("/big", "");
+  ASSERT_EQ(truncate(dir.host("/big").c_str(), static_cast<off_t>(kMaxInputBytes) + 1), 0);
+  dir.put("/just-fits", "");
+  ASSERT_EQ(truncate(dir.host("/just-fits").c_str(), static_cast<off_t>(kMaxInputBytes)), 0);
+  EXPECT_EQ(errorOf("pref copy /dev/zero"), "pref copy: cannot read \"/dev/zero\": it is not a regular file");
+  EXPECT_EQ(errorOf("put /x pipe", dir.path()), "put: cannot read \"pipe\": it is not a regular file");
+  EXPECT_EQ(errorOf("pref copy big", dir.path()), "pref copy: cannot read \"big\": it is larger than 16 MiB");
+  EXPECT_TRUE(parsed("pref copy just-fits", dir.path()).is("pref copy"));
+}
+
+TEST(ParseLine, NulBytesAndInvalidUtf8AreRefused) {
+  using namespace std::string_literals;
+  EXPECT_EQ(errorOf("pref set k\0j 5"s), "word 3 holds a NUL byte");
+  EXPECT_EQ(errorOf("pref set k \"a\0b\""s), "word 4 holds a NUL byte");
+  EXPECT_EQ(errorOf("launch \xff"), "word 2 is not valid UTF-8");
+  EXPECT_EQ(errorOf("launch caf\xc3"), "word 2 is not valid UTF-8");
+  EXPECT_EQ(errorOf("pref set k \"\xed\xa0\x80\""), "word 4 is not valid UTF-8");  // a surrogate
+  EXPECT_EQ(parsed("launch com.example.caf\xc3\xa9").word(0), "com.example.caf\xc3\xa9");
+  // A comment is not read, whatever it holds.
+  EXPECT_TRUE(parsed("home # \xff").is("home"));
+}
+
+TEST(ParseLine, LinesHaveALimit) {
+  EXPECT_EQ(errorOf("pref set k \"" + std::string(kMaxLineBytes, 'a') + "\""), "the line is longer than 64 KiB");
+  const std::string longest = "pref set k \"" + std::string(kMaxLineBytes - 13, 'a') + "\"";
+  ASSERT_EQ(longest.size(), kMaxLineBytes);
+  EXPECT_TRUE(parsed(longest).is("pref set"));
 }
 
 TEST(ParseLine, PutNeedsAFullDevicePathInsideTheRoot) {
@@ -174,14 +213,14 @@ TEST(ParseScript, ReportsEveryBadLineAndKeepsTheGoodOnes) {
   EXPECT_EQ(script.errors[0].line, 3);
   EXPECT_EQ(script.errors[1].line, 5);
   ASSERT_EQ(script.commands.size(), 2u);
-  EXPECT_EQ(script.commands[1].verb, Verb::PressUp);
+  EXPECT_TRUE(script.commands[1].is("press up"));
   EXPECT_EQ(script.commands[1].line, 4);
 }
 
 TEST(ParseScript, LastLineWithoutNewlineCounts) {
   Script script = parseScript("home\nlock", "");
   ASSERT_EQ(script.commands.size(), 2u);
-  EXPECT_EQ(script.commands[1].verb, Verb::Lock);
+  EXPECT_TRUE(script.commands[1].is("lock"));
   EXPECT_EQ(script.commands[1].line, 2);
 }
 
