@@ -107,8 +107,8 @@ TEST_F(SwitchClassTest, DataSourceCallsReachTheRegisteredCppObject) {
   gCalls.state = 0;
   EXPECT_EQ([source stateForSwitchIdentifier:@"com.example.switch"], 0);
   EXPECT_EQ(gCalls.lastIdentifier, "com.example.switch");
-  [source applyState:-1 forSwitchIdentifier:@"x"];
-  [source applyState:5 forSwitchIdentifier:nil];
+  [source applyState:FSSwitchStateIndeterminate forSwitchIdentifier:@"x"];
+  [source applyState:static_cast<FSSwitchState>(5) forSwitchIdentifier:nil];
   EXPECT_EQ(gCalls.applied, (std::vector<int>{-1, 5}));
   EXPECT_EQ(gCalls.lastIdentifier, "");
 }
