@@ -33,6 +33,14 @@ def newest_package(root):
     return max(packages, key=os.path.getmtime) if packages else None
 
 
+def built_slices(root):
+    try:
+        with open(os.path.join(root, "device", "packages", "slices"), encoding="ascii") as f:
+            return f.read().strip() or "armv7 arm64"
+    except OSError:
+        return "armv7 arm64"
+
+
 def stubs_of(theos):
     sdk = os.path.join(theos, "sdks", SDK)
     if not os.path.isdir(sdk):
@@ -64,13 +72,16 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.strip().splitlines()[0],
                                      epilog="Exit status: 0 passed, 1 failed, 2 bad input, 77 no package built.")
     parser.add_argument("deb", nargs="?", help="the package (default: newest device/packages/*.deb)")
-    parser.add_argument("--archs", default="armv7 arm64", help='slices both binaries must have (default "armv7 arm64")')
+    parser.add_argument("--archs", help='slices both binaries must have (default: those the last build made, '
+                        'from device/packages/slices, else "armv7 arm64")')
     parser.add_argument("--min-os", default="7.0", help="deployment target of every slice (default 7.0)")
     parser.add_argument("--theos", default=os.environ.get("THEOS"), help="the Theos installation (default $THEOS)")
     try:
         args = parser.parse_args(argv[1:])
     except SystemExit as e:
         return 0 if e.code == 0 else 2
+    if args.archs is None:
+        args.archs = built_slices(ROOT)
     path = args.deb or newest_package(ROOT)
     if path is None:
         print("device package: nothing to check (no device/packages/*.deb; build one with ./dev package)")
@@ -83,7 +94,7 @@ def main(argv):
     except (OSError, deb.BadPackage, macho.ToolMissing) as e:
         print(f"check.py: {path}: {e}", file=sys.stderr)
         return 2
-    name = os.path.relpath(path)
+    name = os.path.relpath(path, ROOT)
     for failure in failures:
         print(f"FAIL {failure}")
     if failures:
