@@ -27,6 +27,13 @@ elif [ -z "${THEOS:-}" ]; then
 fi
 export THEOS
 python3 "$here/restore_links.py" "$THEOS"
+# The header agreement check reads the headers through libclang.
+if command -v dpkg-query >/dev/null &&
+   ! dpkg-query -W -f='${Status}' python3-clang-19 2>/dev/null | grep -q "install ok installed"; then
+  echo "Installing: python3-clang-19"
+  sudo=""; [ "$(id -u)" = 0 ] || sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq python3-clang-19 >/dev/null
+fi
 
 # Whether the toolchain's linker links armv7: Apple's ld64 does, LLVM's
 # Mach-O linker and Xcode 14 or later do not.
