@@ -4,7 +4,8 @@
 Usage: check.py [--archs "armv7 arm64"] [--min-os 7.0] [--theos DIR] [DEB]
 
 DEB defaults to the newest device/packages/*.deb. The Mach-O checks read
-the stubs of $THEOS (or --theos): the SDK's and those in vendor/lib.
+the stubs of $THEOS (or --theos, or the iOS kit beside the repository):
+the SDK's and those in vendor/lib.
 Exit status: 0 every check passed, 1 some failed (each is printed),
 2 bad input (no package, no Theos, a file that is not a package), and 77
 when no package has been built (nothing to check).
@@ -12,6 +13,7 @@ when no package has been built (nothing to check).
 import argparse
 import glob
 import os
+import subprocess
 import sys
 import tempfile
 
@@ -39,6 +41,21 @@ def built_slices(root):
             return f.read().strip() or "armv7 arm64"
     except OSError:
         return "armv7 arm64"
+
+
+def kit_theos(root=ROOT):
+    """THEOS as the iOS kit beside the repository lays it out, or None."""
+    setup = os.path.join(root, "..", "shared", "ios", "setup")
+    if not os.access(setup, os.X_OK):
+        return None
+    try:
+        out = subprocess.run([setup], capture_output=True, text=True, timeout=600)
+    except (OSError, subprocess.TimeoutExpired):
+        return None
+    for line in out.stdout.splitlines():
+        if line.startswith("THEOS="):
+            return line[len("THEOS="):]
+    return None
 
 
 def stubs_of(theos):
@@ -86,11 +103,13 @@ def main(argv):
     if path is None:
         print("device package: nothing to check (no device/packages/*.deb; build one with ./dev package)")
         return NOTHING_BUILT
-    if not args.theos or not os.path.isdir(args.theos):
-        print("check.py: THEOS is not set; run: eval \"$(../shared/ios/setup)\"", file=sys.stderr)
+    theos = args.theos or kit_theos()
+    if not theos or not os.path.isdir(theos):
+        print("check.py: no Theos to read the stubs from; set THEOS or put the iOS kit beside the repository",
+              file=sys.stderr)
         return 2
     try:
-        failures = check(path, args.archs.split(), args.min_os, stubs_of(args.theos))
+        failures = check(path, args.archs.split(), args.min_os, stubs_of(theos))
     except (OSError, deb.BadPackage, macho.ToolMissing) as e:
         print(f"check.py: {path}: {e}", file=sys.stderr)
         return 2
