@@ -77,6 +77,11 @@ std::string randomHex() {
 // Removes the temporary files of `path` whose writer has died: a live writer
 // holds a lock on its temporary file until it has been renamed.
 void removeLeftovers(const std::string& folder, const std::string& prefix) {
+  // openat and unlinkat keep every step inside the folder listed. A system
+  // older than them (iOS 7) links them weakly, as null: its leftovers then
+  // wait for a writer on a system that has them.
+  int (*const volatile openAt)(int, const char*, int, ...) = &openat;
+  if (!openAt) return;
   DIR* dir = opendir(folder.c_str());
   if (!dir) return;
   const int dirFd = dirfd(dir);

@@ -5,6 +5,12 @@ and whether each of them really exports what the slice takes from it.
 """
 import macho
 
+# Interfaces newer than the deployment target are imported weakly and are
+# null on older systems; only those the code checks before calling may be.
+CHECKED_WEAK_IMPORTS = {
+    "_openat": "settings/atomic_file.cpp",
+    "_unlinkat": "settings/atomic_file.cpp",
+}
 SYSTEM_PREFIXES = ("/usr/lib/", "/System/Library/Frameworks/", "/System/Library/PrivateFrameworks/")
 HOOKING_LOADER = "/Library/Frameworks/CydiaSubstrate.framework/CydiaSubstrate"
 
@@ -69,6 +75,11 @@ def _check_slice(s, binary, minimum_os, stubs):
     for cls in binary.classes:
         if defined.get(f"_OBJC_CLASS_$_{cls}") != "(__DATA,__objc_data)":
             failures.append(f"does not define the Objective-C class {cls}")
+    for symbol in s.weak_imports():
+        # libc++'s replaceable operators and type information are imported
+        # weakly for coalescing, whatever the target.
+        if symbol not in CHECKED_WEAK_IMPORTS and not symbol.startswith("__Z"):
+            failures.append(f"imports {symbol} weakly: newer than iOS {want or s.minimum_os()}, null on older systems")
     failures += _check_loads(s, binary)
     failures += _check_binds(s, flags, stubs, minimum_os.get(s.arch) or s.minimum_os() or "0.0")
     return failures

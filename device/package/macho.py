@@ -125,6 +125,11 @@ class Slice:
                 symbols.append((symbol, None, "flat"))
         return symbols
 
+    def weak_imports(self):
+        """The undefined symbols imported weakly: null at run time where the system lacks them."""
+        out = run("nm", "-m", "-u", self.thin)
+        return [m.group(1) for m in re.finditer(r"\(undefined\)\s+weak\s+external\s+(\S+)", out)]
+
     def defined(self):
         """Names of the symbols the slice defines, with their section, e.g. {"_x": "(__TEXT,__text)"}."""
         out = run("nm", "-m", "-U", self.thin)

@@ -37,6 +37,7 @@ class Slice:
                              ("_GSEventSetBacklightLevel", "GraphicsServices", "two-level")]
         self.binds = [(s, lib) for s, lib, _ in self.symbols]
         self.run_paths = []
+        self.weak = []
 
     def header(self):
         return self.filetype, self.flags
@@ -64,6 +65,9 @@ class Slice:
 
     def undefined(self):
         return self.symbols
+
+    def weak_imports(self):
+        return self.weak
 
     def bind_libraries(self):
         return self.binds
@@ -109,6 +113,15 @@ class Identity(unittest.TestCase):
         self.assertIn("does not define the Objective-C class LumivoSwitch", found)
         s.magics = []
         self.assertIn("the code signature holds no code directory", failures(s, check_binaries.SWITCH))
+
+
+    def test_an_interface_newer_than_the_target_is_named_unless_checked_before_use(self):
+        s = Slice(check_binaries.SWITCH)
+        s.weak = ["_openat", "_unlinkat", "__Znwm", "__ZTISt12length_error"]
+        self.assertEqual(failures(s, check_binaries.SWITCH), [])
+        s.weak.append("_clonefile")
+        self.assertEqual(failures(s, check_binaries.SWITCH),
+                         ["imports _clonefile weakly: newer than iOS 7.0, null on older systems"])
 
 
 class Loads(unittest.TestCase):
