@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -47,16 +48,21 @@ void writeSettings(bool binary, int keys) {
   doc.setBoolean(settings::kDisableSpringBoardKey, false);
   doc.setBoolean(settings::kDisableKeyboardKey, false);
   doc.setBoolean(settings::kForceModeKey, false);
-  doc.setValue(settings::kIncrementKey, plist_new_real(0.05));
+  doc.setValue(settings::kIncrementKey, settings::Value::real(0.05));
   for (int i = 0; i < keys; ++i)
     doc.setBoolean(std::string(settings::kAppDisablePrefix) + "com.example.app" + std::to_string(i), i % 3 == 0);
   std::string bytes = doc.toXml();
   if (binary) {
+    // libplist writes the binary encoding, as other writers on the device
+    // would.
+    plist_t root = nullptr;
+    plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     char* bin = nullptr;
     uint32_t length = 0;
-    plist_to_bin(doc.root(), &bin, &length);
+    plist_to_bin(root, &bin, &length);
     bytes.assign(bin, length);
-    plist_to_bin_free(bin);
+    std::free(bin);
+    plist_free(root);
   }
   host::replaceFile(settings::kSettingsPath, bytes);
 }

@@ -10,10 +10,6 @@ LUMIVO_ROOT := $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
 TARGET ?= iphone:clang:11.4:7.0
 ARCHS ?= armv7 arm64
 
-# libplist, built as a static library for the same architectures and
-# deployment target (see the README).
-LIBPLIST_PREFIX ?= $(LUMIVO_ROOT)/device/vendor/libplist
-
 LUMIVO_COMMON_FILES = \
 	$(wildcard src/settings/*.cpp) \
 	src/adapter/file_system_identity.cpp \
@@ -24,11 +20,10 @@ LUMIVO_COMMON_FILES = \
 	src/adapter/runtime.mm
 
 # Manual reference counting throughout: the adapter retains and releases as
-# host.h says, so ARC must stay off.
-# The ecosystem's published headers in $(THEOS)/vendor/include stand in for
-# our own declarations (device/src/frameworks/).
+# host.h says, so ARC must stay off. The ecosystem's published headers in
+# $(THEOS)/vendor/include stand in for our own declarations
+# (device/src/frameworks/).
 LUMIVO_CFLAGS = -fno-objc-arc -fvisibility=hidden -fvisibility-inlines-hidden -Wall -Wextra -Werror \
-	-DLUMIVO_PUBLISHED_HEADERS -I$(LUMIVO_ROOT) -I$(LIBPLIST_PREFIX)/include
+	-DLUMIVO_PUBLISHED_HEADERS -I$(LUMIVO_ROOT)
 LUMIVO_CCFLAGS = -std=c++20 -stdlib=libc++
-LUMIVO_LDFLAGS = -stdlib=libc++ $(LIBPLIST_PREFIX)/lib/libplist-2.0.a
-
+LUMIVO_LDFLAGS = -stdlib=libc++

@@ -1,100 +1,62 @@
 #include "fuzz/property_checks.h"
 
+#include <plist/plist.h>
+
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "settings/document.h"
 #include "settings/lookup.h"
-#include "settings/plist_nodes.h"
 #include "settings/readings.h"
-#include "settings/tree_reader.h"
 #include "settings/xml_writer.h"
 
 namespace fuzz_checks {
 namespace {
 
-std::string_view bytesOf(plist_t node, bool data) {
-  std::uint64_t length = 0;
-  const char* p = data ? plist_get_data_ptr(node, &length) : plist_get_string_ptr(node, &length);
-  return p ? std::string_view(p, length) : std::string_view();
-}
+using settings::Node;
+using settings::Type;
 
 std::string show(std::optional<bool> b) { return b ? (*b ? "true" : "false") : "none"; }
 std::string show(std::optional<float> f) { return f ? std::to_string(*f) : "none"; }
 
-// Frees a tree when it goes out of scope.
-struct Owned {
-  plist_t node;
-  ~Owned() { plist_free(node); }
-};
+bool sameScalar(Node a, Node b) {
+  switch (a.type()) {
+    case Type::Boolean: return a.boolean() == b.boolean();
+    case Type::Integer: return a.integer().bits == b.integer().bits && a.integer().isUnsigned == b.integer().isUnsigned;
+    case Type::Real: {
+      const double x = a.real(), y = b.real();
+      return std::memcmp(&x, &y, sizeof x) == 0 || (x != x && y != y);
+    }
+    case Type::Date: return a.date() == b.date();
+    case Type::String:
+    case Type::Data: return a.text() == b.text();
+    case Type::Uid: return a.uid() == b.uid();
+    default: return a.size() == b.size();
+  }
+}
 
 }  // namespace
 
-bool sameValue(plist_t a, plist_t b) {
-  if (!a || !b) return a == b;
-  const plist_type type = plist_get_node_type(a);
-  if (type != plist_get_node_type(b)) return false;
-  switch (type) {
-    case PLIST_BOOLEAN: {
-      std::uint8_t x = 0, y = 0;
-      plist_get_bool_val(a, &x);
-      plist_get_bool_val(b, &y);
-      return (x != 0) == (y != 0);
+bool sameValue(Node a, Node b) {
+  // Compared without recursion: trees may nest as deep as the reader allows.
+  std::vector<std::pair<Node, Node>> pending{{a, b}};
+  while (!pending.empty()) {
+    auto [x, y] = pending.back();
+    pending.pop_back();
+    if (!x || !y) {
+      if (static_cast<bool>(x) != static_cast<bool>(y)) return false;
+      continue;
     }
-    case PLIST_UINT: {
-      auto x = settings::plist::integerOf(a), y = settings::plist::integerOf(b);
-      return x.bits == y.bits && x.isUnsigned == y.isUnsigned;
+    if (x.type() != y.type() || !sameScalar(x, y)) return false;
+    const bool dict = x.type() == Type::Dictionary;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      if (dict && x.keyAt(i) != y.keyAt(i)) return false;
+      pending.emplace_back(x.at(i), y.at(i));
     }
-    case PLIST_REAL: {
-      double x = 0, y = 0;
-      plist_get_real_val(a, &x);
-      plist_get_real_val(b, &y);
-      return std::memcmp(&x, &y, sizeof x) == 0 || (x != x && y != y);
-    }
-    case PLIST_DATE:
-      return settings::plist::dateOf(a) == settings::plist::dateOf(b);
-    case PLIST_STRING:
-      return bytesOf(a, false) == bytesOf(b, false);
-    case PLIST_DATA:
-      return bytesOf(a, true) == bytesOf(b, true);
-    case PLIST_UID: {
-      std::uint64_t x = 0, y = 0;
-      plist_get_uid_val(a, &x);
-      plist_get_uid_val(b, &y);
-      return x == y;
-    }
-    case PLIST_ARRAY: {
-      const std::uint32_t n = plist_array_get_size(a);
-      if (n != plist_array_get_size(b)) return false;
-      for (std::uint32_t i = 0; i < n; ++i)
-        if (!sameValue(plist_array_get_item(a, i), plist_array_get_item(b, i))) return false;
-      return true;
-    }
-    case PLIST_DICT: {
-      if (plist_dict_get_size(a) != plist_dict_get_size(b)) return false;
-      plist_dict_iter iter = nullptr;
-      plist_dict_new_iter(a, &iter);
-      bool same = true;
-      for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(a, iter, &key, &value);
-        if (!value) {
-          std::free(key);
-          break;
-        }
-        same = sameValue(value, plist_dict_get_item(b, key));
-        std::free(key);
-        if (!same) break;
-      }
-      std::free(iter);
-      return same;
-    }
-    default:
-      return false;
   }
+  return true;
 }
 
 std::string lookupAgreesWithDocument(std::string_view bytes) {
@@ -102,37 +64,31 @@ std::string lookupAgreesWithDocument(std::string_view bytes) {
   const settings::Document document = settings::Document::parse(bytes);
   if (lookup.size() != document.size())
     return "look-up has " + std::to_string(lookup.size()) + " keys, document " + std::to_string(document.size());
-  plist_dict_iter iter = nullptr;
-  plist_dict_new_iter(document.root(), &iter);
-  std::string fault;
-  for (;;) {
-    char* key = nullptr;
-    plist_t value = nullptr;
-    plist_dict_next_item(document.root(), iter, &key, &value);
-    if (!value) {
-      std::free(key);
-      break;
-    }
-    auto b1 = lookup.boolean(key), b2 = settings::booleanReading(value);
-    auto s1 = lookup.single(key), s2 = settings::singleReading(value);
-    if (b1 != b2 || s1 != s2)
-      fault = std::string("key '") + key + "': look-up " + show(b1) + "/" + show(s1) + ", document " + show(b2) +
-              "/" + show(s2);
-    std::free(key);
-    if (!fault.empty()) break;
+  const Node root = document.root();
+  for (std::size_t i = 0; i < root.size(); ++i) {
+    const std::string_view key = root.keyAt(i);
+    const settings::Readings readings = settings::readingsOf(root.at(i));
+    const auto b1 = lookup.boolean(key);
+    const auto s1 = lookup.single(key);
+    if (b1 != readings.boolean || s1 != readings.single)
+      return "key '" + std::string(key) + "': look-up " + show(b1) + "/" + show(s1) + ", document " +
+             show(readings.boolean) + "/" + show(readings.single);
+    if (document.value(key).type() != root.at(i).type()) return "key '" + std::string(key) + "' found elsewhere";
   }
-  std::free(iter);
-  return fault;
+  return "";
 }
 
 std::string treeRoundTrips(std::string_view bytes) {
-  Owned tree{settings::plist::readTree(bytes)};
-  if (!tree.node) return "";
+  settings::Tree tree;
+  if (!tree.read(std::string(bytes))) return "";
   std::string xml;
-  if (!settings::plist::writeXml(tree.node, xml)) return "the writer refused a tree the reader accepted";
-  Owned again{settings::plist::readTree(xml)};
-  if (!again.node) return "the reader rejected what the writer wrote:\n" + xml;
-  if (!sameValue(tree.node, again.node)) return "values changed through the writer:\n" + xml;
+  bool tooLarge = false;
+  if (!settings::plist::writeXml(tree.root(), xml, &tooLarge))
+    return tooLarge ? "" : "the writer refused a tree the reader accepted";
+  settings::Tree again;
+  settings::ReadResult why;
+  if (!again.read(xml, &why)) return "the reader rejected what the writer wrote (" + why.describe() + "):\n" + xml;
+  if (!sameValue(tree.root(), again.root())) return "values changed through the writer:\n" + xml;
   return "";
 }
 
@@ -140,9 +96,21 @@ std::string toggleKeepsOtherKeys(std::string_view bytes) {
   settings::Document document = settings::Document::parse(bytes);
   const settings::Document original = document;
   const bool enabled = document.boolean("enabled").value_or(true);
+  const bool hadEnabled = document.contains("enabled");
   document.setBoolean("enabled", !enabled);
   const std::string xml = document.toXml();
-  if (xml.empty()) return "the toggled document was not written";
+  if (xml.empty()) {
+    // A new key may not fit a tree read at the limits, nor any change one
+    // whose XML exceeds the size limit; otherwise what was read must be
+    // writable as it is, and after a value changes.
+    std::string asRead;
+    bool tooLarge = false;
+    if (!settings::plist::writeXml(original.root(), asRead, &tooLarge))
+      return tooLarge ? "" : "the document as read was not written";
+    if (!hadEnabled) return "";
+    settings::plist::writeXml(document.root(), asRead, &tooLarge);
+    return tooLarge ? "" : "the toggled document was not written";
+  }
   const settings::Document written = settings::Document::parse(xml);
   if (written.boolean("enabled") != !enabled) return "the toggle was lost";
   settings::Document expected = original;
@@ -150,7 +118,23 @@ std::string toggleKeepsOtherKeys(std::string_view bytes) {
   if (!sameValue(expected.root(), written.root())) return "other keys changed:\n" + xml;
   const settings::Lookup lookup = settings::Lookup::parse(xml);
   if (lookup.boolean("enabled") != !enabled) return "the look-up missed the toggle";
-  return "";
+
+  plist_t peer = nullptr;
+  plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &peer);
+  std::string fault;
+  if (!peer || plist_get_node_type(peer) != PLIST_DICT) {
+    fault = "libplist does not read the written file as a dictionary:\n" + xml;
+  } else if (plist_dict_get_size(peer) != written.size()) {
+    fault = "libplist reads " + std::to_string(plist_dict_get_size(peer)) + " keys, we wrote " +
+            std::to_string(written.size()) + ":\n" + xml;
+  } else {
+    plist_t toggle = plist_dict_get_item(peer, "enabled");
+    std::uint8_t value = 2;
+    if (toggle && plist_get_node_type(toggle) == PLIST_BOOLEAN) plist_get_bool_val(toggle, &value);
+    if (value != (enabled ? 0 : 1)) fault = "libplist misses the toggle:\n" + xml;
+  }
+  plist_free(peer);
+  return fault;
 }
 
 }  // namespace fuzz_checks

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include <plist/plist.h>
+#include "settings/tree.h"
 
 namespace fuzz_checks {
 
@@ -16,11 +16,12 @@ std::string lookupAgreesWithDocument(std::string_view bytes);
 // reads back to equal values.
 std::string treeRoundTrips(std::string_view bytes);
 // The switch's read-modify-write: toggling "enabled" and writing keeps every
-// other key with its value.
+// other key with its value, and libplist, an independent reader, reads the
+// written file with the same keys and the toggle.
 std::string toggleKeepsOtherKeys(std::string_view bytes);
 
-// Equal types and values, dictionaries compared by key. Reals are compared
-// bit for bit, so -0.0 and 0.0 differ and NaN equals NaN.
-bool sameValue(plist_t a, plist_t b);
+// Equal types and values, dictionaries compared by key and in order. Reals
+// are compared bit for bit, so -0.0 and 0.0 differ and NaN equals NaN.
+bool sameValue(settings::Node a, settings::Node b);
 
 }  // namespace fuzz_checks

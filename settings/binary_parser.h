@@ -28,20 +28,27 @@ class BinaryParser {
   // malformed or exceeds a limit.
   bool parse() {
     constexpr std::uint64_t kTrailer = 32;
-    if (size_ < 8 + 2 + kTrailer || std::memcmp(b_, "bplist00", 8) != 0) return false;
+    if (size_ < 8 + 2 + kTrailer) return fail("too short for a binary property list");
+    if (std::memcmp(b_, "bplist00", 8) != 0) return fail("unknown binary version");
+    at_ = size_ - kTrailer;
     const unsigned char* trailer = b_ + size_ - kTrailer;
     offsetSize_ = trailer[6];
     refSize_ = trailer[7];
     count_ = bigEndian(trailer + 8, 8);
     const std::uint64_t top = bigEndian(trailer + 16, 8);
     table_ = bigEndian(trailer + 24, 8);
-    if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8) return false;
-    if (count_ == 0 || top >= count_) return false;
+    if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8) return fail("trailer has invalid sizes");
+    if (count_ == 0 || top >= count_) return fail("trailer's top object out of range");
     // Objects lie between the header and the offset table.
-    if (table_ < 9 || table_ > size_ - kTrailer) return false;
-    if (count_ > (size_ - kTrailer - table_) / offsetSize_) return false;
-    return walk(top);
+    if (table_ < 9 || table_ > size_ - kTrailer) return fail("trailer's offset table out of range");
+    if (count_ > (size_ - kTrailer - table_) / offsetSize_) return fail("trailer's object count out of range");
+    if (walk(top)) return true;
+    return fail("malformed object");
   }
+
+  // Why parse() returned false; the position is the offset of the object
+  // (or trailer) being read.
+  const Failure& failure() const { return failure_; }
 
  private:
   struct Frame {
@@ -69,15 +76,28 @@ class BinaryParser {
   // True when `bytes` bytes from `start` lie inside the object area.
   bool fits(std::uint64_t start, std::uint64_t bytes) const { return start <= table_ && bytes <= table_ - start; }
 
-  bool offsetOf(std::uint64_t ref, std::uint64_t& offset) const {
-    if (ref >= count_) return false;
-    offset = bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_);
-    return offset >= 8 && offset < table_;
+  // Records the first fault, at the object being read.
+  bool fail(const char* what) {
+    if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(at_)};
+    return false;
   }
 
-  bool refAt(std::uint64_t position, std::uint64_t& ref) const {
+  bool offsetOf(std::uint64_t ref, std::uint64_t& offset) {
+    if (ref >= count_) return fail("reference out of range");
+    offset = bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_);
+    if (offset < 8 || offset >= table_) {
+      at_ = table_ + ref * offsetSize_;
+      return fail("out of range");
+    }
+    at_ = offset;
+    return true;
+  }
+
+  bool refAt(std::uint64_t position, std::uint64_t& ref) {
     ref = bigEndian(b_ + position, refSize_);
-    return ref < count_;
+    if (ref < count_) return true;
+    at_ = position;
+    return fail("holds a reference out of range");
   }
 
   // The length of the object at `offset`: in the marker's low nibble, or in
@@ -100,13 +120,24 @@ class BinaryParser {
     return true;
   }
 
-  bool count() { return ++objects_ <= kMaxObjects; }
+  bool count(std::size_t objects = 1) {
+    objects_ += objects;
+    return objects_ <= kMaxObjects || fail("goes past the limit of objects");
+  }
+
+  // Counts `bytes` of text or data against kMaxTextBytes.
+  bool spend(std::uint64_t bytes) {
+    if (bytes > kMaxTextBytes - textBytes_) return fail("goes past the limit of text");
+    textBytes_ += bytes;
+    return true;
+  }
 
   // The text of a string object (ASCII or UTF-16), or false.
   bool text(std::uint64_t offset, std::string_view& out) {
     std::uint64_t units, start;
     const unsigned kind = b_[offset] >> 4;
     if ((kind != 0x5 && kind != 0x6) || !length(offset, units, start)) return false;
+    if (!spend(units)) return false;
     if (kind == 0x5) {
       if (!fits(start, units)) return false;
       if (!unicode::isAsciiWithoutNul(b_ + start, units)) return false;
@@ -123,7 +154,8 @@ class BinaryParser {
   bool key(std::uint64_t ref) {
     std::uint64_t offset;
     std::string_view out;
-    if (!count() || !offsetOf(ref, offset) || !text(offset, out)) return false;
+    if (!count() || !offsetOf(ref, offset)) return false;
+    if (!text(offset, out)) return fail("is not a valid key");
     sink_.key(out);
     return true;
   }
@@ -136,7 +168,7 @@ class BinaryParser {
     const unsigned low = marker & 0x0F;
     switch (marker >> 4) {
       case 0x0:
-        if (marker != 0x08 && marker != 0x09) return false;
+        if (marker != 0x08 && marker != 0x09) return fail("has an unknown marker");
         sink_.boolean(marker == 0x09);
         return true;
       case 0x1: {
@@ -175,20 +207,23 @@ class BinaryParser {
       }
       case 0x4: {
         std::uint64_t bytes, start;
-        if (!length(offset, bytes, start) || !fits(start, bytes)) return false;
+        if (!length(offset, bytes, start) || !fits(start, bytes) || !spend(bytes)) return false;
         sink_.data(std::string_view(reinterpret_cast<const char*>(b_ + start), bytes));
         return true;
       }
       case 0x5:
       case 0x6: {
         std::string_view out;
-        if (!text(offset, out)) return false;
+        if (!text(offset, out)) return fail("is not a valid string");
         sink_.string(out);
         return true;
       }
       case 0x8: {
-        // Keyed-archive references are 32-bit on the device.
+        // Keyed-archive references are 32-bit on the device. One counts as
+        // its XML form, so that whatever is read can be written.
         if (low > 3 || !fits(offset + 1, low + 1)) return false;
+        if (depth + kUidLevels > kMaxDepth) return fail("nests a reference deeper than the limit");
+        if (!count(kUidObjects - 1)) return false;
         sink_.uid(bigEndian(b_ + offset + 1, low + 1));
         return true;
       }
@@ -196,18 +231,19 @@ class BinaryParser {
       case 0xD: {
         const bool dict = marker >> 4 == 0xD;
         std::uint64_t entries, start;
-        if (!length(offset, entries, start) || depth == kMaxDepth) return false;
+        if (!length(offset, entries, start)) return false;
+        if (depth == kMaxDepth) return fail("nests deeper than the limit");
         const std::uint64_t perEntry = dict ? 2u * refSize_ : refSize_;
-        if (entries > (table_ - start) / perEntry) return false;
+        if (entries > (table_ - start) / perEntry) return fail("has more entries than the file holds");
         for (int i = 0; i < depth; ++i)
-          if (stack[i].ref == ref) return false;
+          if (stack[i].ref == ref) return fail("contains itself");
         if (dict) sink_.beginDict();
         else sink_.beginArray();
         stack[depth++] = Frame{ref, start, entries, 0, dict};
         return true;
       }
       default:
-        return false;
+        return fail("has an unknown marker");
     }
   }
 
@@ -249,6 +285,9 @@ class BinaryParser {
   unsigned offsetSize_ = 0, refSize_ = 0;
   std::uint64_t count_ = 0, table_ = 0;
   std::size_t objects_ = 0;
+  std::uint64_t at_ = 0;  // the offset being read
+  std::uint64_t textBytes_ = 0;
+  Failure failure_;
   std::string text_;  // a UTF-16 string converted
 };
 

@@ -4,74 +4,47 @@
 
 #include "host/host.h"
 #include "settings/readings.h"
-#include "settings/tree_reader.h"
 #include "settings/xml_writer.h"
 
 namespace settings {
 
-Document::Document() : root_(plist_new_dict()) {}
-
-Document::Document(plist_t dictionary) : root_(dictionary) {}
-
-Document Document::parse(std::string_view bytes) {
-  plist_t node = plist::readTree(bytes);
-  if (!node) return Document();
-  if (plist_get_node_type(node) != PLIST_DICT) {
-    plist_free(node);
+Document Document::read(std::string bytes, ReadResult* why) {
+  ReadResult ignored;
+  if (!why) why = &ignored;
+  *why = ReadResult();
+  Document document;
+  if (!document.tree_.read(std::move(bytes), why)) return document;
+  const Type type = document.tree_.root().type();
+  if (type != Type::Dictionary) {
+    why->reason = type == Type::Array ? "root is an array, not a dictionary"
+                  : type == Type::Uid ? "root is a keyed-archive reference, not a dictionary"
+                                      : "root is a single value, not a dictionary";
     return Document();
   }
-  return Document(node);
+  return document;
 }
 
-Document Document::readFile(const char* devicePath) {
+Document Document::parse(std::string_view bytes, ReadResult* why) { return read(std::string(bytes), why); }
+
+Document Document::readFile(const char* devicePath, ReadResult* why) {
   std::string bytes;
-  if (!host::readFile(devicePath, bytes)) return Document();
-  return parse(bytes);
-}
-
-Document::Document(const Document& other) : root_(plist_copy(other.root_)) {}
-
-Document& Document::operator=(const Document& other) {
-  if (this != &other) {
-    plist_t copy = plist_copy(other.root_);
-    plist_free(root_);
-    root_ = copy;
+  if (!host::readFile(devicePath, bytes)) {
+    if (why) {
+      *why = ReadResult();
+      why->reason = "file is absent or unreadable";
+    }
+    return Document();
   }
-  return *this;
+  return read(std::move(bytes), why);
 }
 
-Document::Document(Document&& other) noexcept : root_(std::exchange(other.root_, plist_new_dict())) {}
+std::optional<bool> Document::boolean(std::string_view key) const { return readingsOf(value(key)).boolean; }
 
-Document& Document::operator=(Document&& other) noexcept {
-  std::swap(root_, other.root_);
-  return *this;
-}
-
-Document::~Document() { plist_free(root_); }
-
-plist_t Document::value(std::string_view key) const {
-  return plist_dict_get_item(root_, std::string(key).c_str());
-}
-
-std::optional<bool> Document::boolean(std::string_view key) const { return booleanReading(value(key)); }
-
-std::optional<float> Document::single(std::string_view key) const { return singleReading(value(key)); }
-
-std::size_t Document::size() const { return plist_dict_get_size(root_); }
-
-void Document::setBoolean(std::string_view key, bool value) { setValue(key, plist_new_bool(value)); }
-
-void Document::setValue(std::string_view key, plist_t value) {
-  plist_dict_set_item(root_, std::string(key).c_str(), value);
-}
-
-void Document::remove(std::string_view key) {
-  if (value(key)) plist_dict_remove_item(root_, std::string(key).c_str());
-}
+std::optional<float> Document::single(std::string_view key) const { return readingsOf(value(key)).single; }
 
 std::string Document::toXml() const {
   std::string xml;
-  if (!plist::writeXml(root_, xml)) xml.clear();
+  if (!plist::writeXml(tree_.root(), xml)) xml.clear();
   return xml;
 }
 

@@ -16,5 +16,8 @@ inline constexpr int kMaxDepth = 128;
 inline constexpr std::size_t kMaxObjects = std::size_t{1} << 18;
 // Bytes of one settings file; a 10,000-key XML file is about half a megabyte.
 inline constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
+// Bytes of keys, strings and data one read produces. A binary file's shared
+// reference counts every time it is expanded, as for kMaxObjects.
+inline constexpr std::size_t kMaxTextBytes = 4 * kMaxFileBytes;
 
 }  // namespace settings

@@ -46,22 +46,21 @@ class LookupSink {
       }
     }
     if (pending_.keySource == Entry::Source::Arena) arena_.append(key);
-    uidKeysOnly_ = uidKeysOnly_ && key == plist::kUidKey;
+    if (uid_.undecided()) uid_.key(key);
   }
 
   void string(std::string_view text) {
-    if (depth_ == 1) add(stringBoolean(text), narrowed(leadingNumber(text)));
+    if (depth_ == 1) add(stringReadings(text));
   }
   void boolean(bool value) {
-    if (depth_ == 1) add(value, value ? 1.0f : 0.0f);
+    if (depth_ == 1) add(booleanReadings(value));
   }
   void integer(plist::Integer value) {
     if (depth_ != 1) return;
-    add(!value.isZero(), narrowed(value.toDouble()));
-    lastIsUid_ = plist::isUidValue(value);
+    add(integerReadings(value), &value);
   }
   void real(double value) {
-    if (depth_ == 1) add(value != 0, narrowed(value));
+    if (depth_ == 1) add(realReadings(value));
   }
   void date(double) { absent(); }
   void data(std::string_view) { absent(); }
@@ -77,21 +76,23 @@ class LookupSink {
   void end() {
     if (--depth_ == 0 && rootIsDict_) {
       // {"CF$UID": n} is a keyed-archive reference, whatever its encoding.
-      uidRoot_ = !entries_.empty() && uidKeysOnly_ && lastIsUid_;
+      uidRoot_ = uid_.isReference();
     }
   }
 
   void absent() {
-    if (depth_ == 1) add(std::nullopt, std::nullopt);
+    if (depth_ == 1) add(Readings{});
   }
 
-  void add(std::optional<bool> boolean, std::optional<float> single) {
+  // Records the value of the pending key; `integer` is null unless the
+  // value is an integer.
+  void add(const Readings& readings, const plist::Integer* integer = nullptr) {
     Entry entry = pending_;
-    entry.boolean = boolean ? static_cast<std::int8_t>(*boolean) : std::int8_t{-1};
-    entry.hasSingle = single.has_value();
-    entry.single = single.value_or(0.0f);
+    entry.boolean = readings.boolean ? static_cast<std::int8_t>(*readings.boolean) : std::int8_t{-1};
+    entry.hasSingle = readings.single.has_value();
+    entry.single = readings.single.value_or(0.0f);
     entries_.push_back(entry);
-    lastIsUid_ = false;
+    uid_.value(integer);
   }
 
   const std::string* sources_[2];  // indexed by Entry::Source
@@ -100,8 +101,7 @@ class LookupSink {
   Entry pending_{};
   int depth_ = 0;
   bool rootIsDict_ = false;
-  bool uidKeysOnly_ = true;
-  bool lastIsUid_ = false;
+  plist::UidReferenceCheck uid_;
   bool uidRoot_ = false;
 };
 

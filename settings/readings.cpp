@@ -4,35 +4,14 @@
 #include <cstdint>
 #include <limits>
 
-#include "settings/plist_nodes.h"
 #include "settings/scalar_text.h"
+#include "settings/tree.h"
 
 namespace settings {
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view stringOf(plist_t value) {
-  std::uint64_t length = 0;
-  const char* text = plist_get_string_ptr(value, &length);
-  return text ? std::string_view(text, length) : std::string_view();
-}
-
-// The node's number, or none when it is not a number.
-std::optional<double> numberOf(plist_t value) {
-  switch (plist_get_node_type(value)) {
-    case PLIST_UINT:
-      return plist::integerOf(value).toDouble();
-    case PLIST_REAL: {
-      double real = 0;
-      plist_get_real_val(value, &real);
-      return real;
-    }
-    default:
-      return std::nullopt;
-  }
-}
 
 }  // namespace
 
@@ -79,35 +58,22 @@ std::optional<float> narrowed(double number) {
   return static_cast<float>(number);
 }
 
-std::optional<bool> booleanReading(plist_t value) {
-  if (!value) return std::nullopt;
-  switch (plist_get_node_type(value)) {
-    case PLIST_BOOLEAN: {
-      std::uint8_t b = 0;
-      plist_get_bool_val(value, &b);
-      return b != 0;
-    }
-    case PLIST_STRING:
-      return stringBoolean(stringOf(value));
-    default:
-      if (auto number = numberOf(value)) return *number != 0;
-      return std::nullopt;
-  }
-}
+Readings booleanReadings(bool value) { return Readings{value, value ? 1.0f : 0.0f}; }
 
-std::optional<float> singleReading(plist_t value) {
-  if (!value) return std::nullopt;
-  switch (plist_get_node_type(value)) {
-    case PLIST_BOOLEAN: {
-      std::uint8_t b = 0;
-      plist_get_bool_val(value, &b);
-      return b ? 1.0f : 0.0f;
-    }
-    case PLIST_STRING:
-      return narrowed(leadingNumber(stringOf(value)));
-    default:
-      if (auto number = numberOf(value)) return narrowed(*number);
-      return std::nullopt;
+Readings integerReadings(plist::Integer value) { return Readings{!value.isZero(), narrowed(value.toDouble())}; }
+
+Readings realReadings(double value) { return Readings{value != 0, narrowed(value)}; }
+
+Readings stringReadings(std::string_view text) { return Readings{stringBoolean(text), narrowed(leadingNumber(text))}; }
+
+Readings readingsOf(Node value) {
+  if (!value) return {};
+  switch (value.type()) {
+    case Type::Boolean: return booleanReadings(value.boolean());
+    case Type::Integer: return integerReadings(value.integer());
+    case Type::Real: return realReadings(value.real());
+    case Type::String: return stringReadings(value.text());
+    default: return {};
   }
 }
 

@@ -12,16 +12,26 @@
 #include <optional>
 #include <string_view>
 
-#include <plist/plist.h>
-
 #include "settings/value_events.h"
 
 namespace settings {
 
-// The boolean reading of a value node; none for null.
-std::optional<bool> booleanReading(plist_t value);
-// The single-precision reading of a value node; none for null.
-std::optional<float> singleReading(plist_t value);
+class Node;
+
+// A stored value's two readings.
+struct Readings {
+  std::optional<bool> boolean;
+  std::optional<float> single;
+};
+
+// The readings of each kind of scalar the parsers report; every other value
+// reads as none in both.
+Readings booleanReadings(bool value);
+Readings integerReadings(plist::Integer value);
+Readings realReadings(double value);
+Readings stringReadings(std::string_view text);
+// The readings of a node of a tree; none for null.
+Readings readingsOf(Node value);
 
 // True when, after leading whitespace, an optional sign and zeros, `text`
 // starts with Y, y, T, t or a non-zero digit.

@@ -37,11 +37,29 @@ template <class Sink>
 class TextParser {
  public:
   // `in` must outlive the parser; the sink receives views into it.
-  TextParser(std::string_view in, Sink& sink) : p_(in.data()), end_(in.data() + in.size()), sink_(sink) {}
+  TextParser(std::string_view in, Sink& sink)
+      : begin_(in.data()), p_(in.data()), end_(in.data() + in.size()), sink_(sink) {}
 
   // Parses the whole input; false when it is not one well-formed property
   // list within the limits.
   bool parse() {
+    if (parseDocument()) return true;
+    return fail("is not well-formed");
+  }
+
+  // Why parse() returned false; the position is where reading stopped.
+  const Failure& failure() const { return failure_; }
+
+ private:
+  enum class Frame : unsigned char { Dict, Array, Bare };
+
+  // Records the first fault, where reading stopped.
+  bool fail(const char* what) {
+    if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(p_ - begin_)};
+    return false;
+  }
+
+  bool parseDocument() {
     if (!skip() || p_ == end_) return false;
     Frame stack[kMaxDepth];
     int depth = 0;
@@ -72,15 +90,13 @@ class TextParser {
       }
       if (!item(stack, depth)) return false;
     }
-    return skip() && p_ == end_;
+    if (!skip()) return false;
+    return p_ == end_ || fail("has content after the property list");
   }
-
- private:
-  enum class Frame : unsigned char { Dict, Array, Bare };
 
   static char closer(Frame frame) { return frame == Frame::Array ? ')' : '}'; }
 
-  bool count() { return ++objects_ <= kMaxObjects; }
+  bool count() { return ++objects_ <= kMaxObjects || fail("goes past the limit of objects"); }
 
   // Whitespace and comments.
   bool skip() {
@@ -125,7 +141,7 @@ class TextParser {
     if (p_ == end_ || !count()) return false;
     const char c = *p_;
     if (c == '{' || c == '(') {
-      if (depth == kMaxDepth) return false;
+      if (depth == kMaxDepth) return fail("nests deeper than the limit");
       ++p_;
       if (c == '{') sink_.beginDict();
       else sink_.beginArray();
@@ -262,12 +278,15 @@ class TextParser {
         ++p_;
       }
     }
-    return false;
+    p_ = start - 1;
+    return fail("has an unterminated string");
   }
 
+  const char* begin_;
   const char* p_;
   const char* end_;
   Sink& sink_;
+  Failure failure_;
   std::string text_;  // a quoted string with escapes decoded
   std::string data_;  // decoded hex data
   std::size_t objects_ = 0;

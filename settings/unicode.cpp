@@ -81,4 +81,17 @@ bool appendUtf16(std::string& out, const unsigned char* p, std::size_t units, bo
   return true;
 }
 
+void appendLatin1(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size() + text.size() / 8);
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | byte >> 6);
+      out += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+}
+
 }  // namespace settings::unicode

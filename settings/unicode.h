@@ -23,6 +23,8 @@ bool isValidUtf8(std::string_view text);
 // Appends `units` UTF-16 code units read from `p` in the given byte order,
 // converted to UTF-8. False on an unpaired surrogate or U+0000.
 bool appendUtf16(std::string& out, const unsigned char* p, std::size_t units, bool bigEndian);
+// Appends ISO-8859-1 text converted to UTF-8; every byte is a character.
+void appendLatin1(std::string& out, std::string_view text);
 
 // True when the `size` bytes at `p` are ASCII without U+0000. Checks eight
 // bytes at a time: binary files hold their keys as such strings.

@@ -90,22 +90,18 @@ template <class Sink>
 class XmlParser {
  public:
   // `in` must outlive the parser; the sink receives views into it.
-  XmlParser(std::string_view in, Sink& sink) : p_(in.data()), end_(in.data() + in.size()), sink_(sink) {}
+  XmlParser(std::string_view in, Sink& sink)
+      : begin_(in.data()), p_(in.data()), end_(in.data() + in.size()), sink_(sink) {}
 
   // Parses the whole input; false when it is not one well-formed property
   // list within the limits.
   bool parse() {
-    if (!skipMisc(true) || !atStartTag()) return false;
-    Tag tag;
-    if (!startTag(tag)) return false;
-    if (tag.element == xml::Element::Plist) {
-      if (tag.empty || !skipMisc(false) || !atStartTag() || !startTag(tag) || !value(tag)) return false;
-      if (!skipMisc(false) || !endTag(xml::Element::Plist)) return false;
-    } else if (!value(tag)) {
-      return false;
-    }
-    return skipMisc(false) && p_ == end_;
+    if (parseDocument()) return true;
+    return fail("is not well-formed");
   }
+
+  // Why parse() returned false; the position is where reading stopped.
+  const Failure& failure() const { return failure_; }
 
  private:
   using Element = xml::Element;
@@ -117,6 +113,26 @@ class XmlParser {
     Element kind;
     bool awaitingValue;  // a dictionary's key has been read
   };
+
+  bool parseDocument() {
+    if (!skipMisc(true) || !atStartTag()) return false;
+    Tag tag;
+    if (!startTag(tag)) return false;
+    if (tag.element == xml::Element::Plist) {
+      if (tag.empty || !skipMisc(false) || !atStartTag() || !startTag(tag) || !value(tag)) return false;
+      if (!skipMisc(false) || !endTag(xml::Element::Plist)) return false;
+    } else if (!value(tag)) {
+      return false;
+    }
+    if (!skipMisc(false)) return false;
+    return p_ == end_ || fail("has content after the property list");
+  }
+
+  // Records the first fault, where reading stopped.
+  bool fail(const char* what) {
+    if (!failure_.what) failure_ = Failure{what, static_cast<std::size_t>(p_ - begin_)};
+    return false;
+  }
 
   std::size_t left() const { return static_cast<std::size_t>(end_ - p_); }
   bool startsWith(std::string_view s) const { return left() >= s.size() && std::memcmp(p_, s.data(), s.size()) == 0; }
@@ -195,7 +211,10 @@ class XmlParser {
     const char* name = ++p_;
     while (p_ < end_ && xml::isNameChar(*p_)) ++p_;
     tag.element = xml::elementNamed(std::string_view(name, static_cast<std::size_t>(p_ - name)));
-    if (tag.element == Element::Unknown) return false;
+    if (tag.element == Element::Unknown) {
+      p_ = name - 1;
+      return fail("has an unknown element");
+    }
     for (;;) {
       bool spaced = p_ < end_ && xml::isSpace(*p_);
       while (p_ < end_ && xml::isSpace(*p_)) ++p_;
@@ -232,7 +251,10 @@ class XmlParser {
     if (!startsWith("</")) return false;
     const char* name = p_ += 2;
     while (p_ < end_ && xml::isNameChar(*p_)) ++p_;
-    if (xml::elementNamed(std::string_view(name, static_cast<std::size_t>(p_ - name))) != element) return false;
+    if (xml::elementNamed(std::string_view(name, static_cast<std::size_t>(p_ - name))) != element) {
+      p_ = name - 2;
+      return fail("has a mismatched end tag");
+    }
     while (p_ < end_ && xml::isSpace(*p_)) ++p_;
     if (p_ >= end_ || *p_ != '>') return false;
     ++p_;
@@ -294,14 +316,14 @@ class XmlParser {
       if (c >= 0x80) {
         std::size_t n = unicode::sequenceLength(reinterpret_cast<const unsigned char*>(p_),
                                                 reinterpret_cast<const unsigned char*>(end_));
-        if (n == 0) return false;
+        if (n == 0) return fail("is not valid UTF-8");
         p_ += n;
       } else if (c == '&') {
         flush();
-        if (!reference()) return false;
+        if (!reference()) return fail("has an invalid reference");
         segment = p_;
       } else if (c == 0) {
-        return false;
+        return fail("holds U+0000");
       } else if (startsWith("</")) {
         if (decoded) {
           text_.append(segment, p_);
@@ -331,7 +353,7 @@ class XmlParser {
     }
   }
 
-  bool count() { return ++objects_ <= kMaxObjects; }
+  bool count() { return ++objects_ <= kMaxObjects || fail("goes past the limit of objects"); }
 
   // One value whose start tag has been read, with everything inside it.
   bool value(Tag tag) {
@@ -359,7 +381,8 @@ class XmlParser {
     if (depth > 0 && stack[depth - 1].kind == Element::Dict) {
       Frame& dict = stack[depth - 1];
       if (!dict.awaitingValue) {
-        if (tag.element != Element::Key || !count()) return false;
+        if (tag.element != Element::Key) return fail("has a value where a key belongs");
+        if (!count()) return false;
         std::string_view key;
         if (!tag.empty && !content(Element::Key, key)) return false;
         sink_.key(key);
@@ -374,7 +397,7 @@ class XmlParser {
       case Element::Dict:
       case Element::Array: {
         const bool dict = tag.element == Element::Dict;
-        if (depth == kMaxDepth) return false;
+        if (depth == kMaxDepth) return fail("nests deeper than the limit");
         if (dict) sink_.beginDict();
         else sink_.beginArray();
         if (tag.empty) {
@@ -401,28 +424,28 @@ class XmlParser {
       case Element::Data: {
         if (!tag.empty && !content(Element::Data, text)) return false;
         data_.clear();
-        if (!decodeBase64(text, &data_)) return false;
+        if (!decodeBase64(text, &data_)) return fail("has invalid base64 data");
         sink_.data(data_);
         return true;
       }
       case Element::Integer: {
         if (tag.empty || !content(Element::Integer, text)) return false;
         auto number = parseInteger(text);
-        if (!number) return false;
+        if (!number) return fail("has an invalid integer");
         sink_.integer(*number);
         return true;
       }
       case Element::Real: {
         if (tag.empty || !content(Element::Real, text)) return false;
         auto number = parseReal(text);
-        if (!number) return false;
+        if (!number) return fail("has an invalid real");
         sink_.real(*number);
         return true;
       }
       case Element::Date: {
         if (tag.empty || !content(Element::Date, text)) return false;
         auto seconds = parseDate(text);
-        if (!seconds) return false;
+        if (!seconds) return fail("has an invalid date");
         sink_.date(*seconds);
         return true;
       }
@@ -431,12 +454,14 @@ class XmlParser {
     }
   }
 
+  const char* begin_;
   const char* p_;
   const char* end_;
   Sink& sink_;
   std::string text_;  // decoded character data
   std::string data_;  // decoded base64
   std::size_t objects_ = 0;
+  Failure failure_;
 };
 
 }  // namespace settings::plist

@@ -1,13 +1,11 @@
 #include "settings/xml_writer.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 #include <vector>
 
 #include "settings/base64.h"
 #include "settings/limits.h"
-#include "settings/plist_nodes.h"
 #include "settings/scalar_text.h"
 #include "settings/unicode.h"
 #include "settings/value_events.h"
@@ -19,13 +17,8 @@ namespace {
 class XmlWriter {
  public:
   explicit XmlWriter(std::string& out) : out_(out) {}
-  ~XmlWriter() {
-    for (const Frame& frame : stack_) std::free(frame.iter);
-  }
-  XmlWriter(const XmlWriter&) = delete;
-  XmlWriter& operator=(const XmlWriter&) = delete;
 
-  bool write(plist_t root) {
+  bool write(Node root) {
     out_ =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
@@ -33,38 +26,37 @@ class XmlWriter {
         "<plist version=\"1.0\">\n";
     if (!value(root, 0)) return false;
     while (!stack_.empty()) {
+      if (out_.size() > kMaxFileBytes) return tooLarge();
       Frame& frame = stack_.back();
       const int level = static_cast<int>(stack_.size());
-      plist_t next = nullptr;
-      if (frame.dict) {
-        char* key = nullptr;
-        plist_dict_next_item(frame.node, frame.iter, &key, &next);
-        const bool ok = !next || (++objects_ <= kMaxObjects && element("key", key ? key : "", level));
-        std::free(key);
-        if (!ok) return false;
-      } else if (frame.index < frame.count) {
-        next = plist_array_get_item(frame.node, frame.index++);
-      }
-      if (next) {
-        if (!value(next, level)) return false;
+      if (frame.index < frame.node.size()) {
+        const std::size_t i = frame.index++;
+        const Node node = frame.node;
+        if (node.type() == Type::Dictionary &&
+            (++objects_ > kMaxObjects || !element("key", node.keyAt(i), level)))
+          return false;
+        if (!value(node.at(i), level)) return false;
         continue;
       }
       indent(level - 1);
-      out_ += frame.dict ? "</dict>\n" : "</array>\n";
-      std::free(frame.iter);
+      out_ += frame.node.type() == Type::Dictionary ? "</dict>\n" : "</array>\n";
       stack_.pop_back();
     }
     out_ += "</plist>\n";
-    return true;
+    return out_.size() <= kMaxFileBytes || tooLarge();
   }
 
+  bool tooLarge_ = false;
+
  private:
+  bool tooLarge() {
+    tooLarge_ = true;
+    return false;
+  }
+
   struct Frame {
-    plist_t node;
-    bool dict;
-    plist_dict_iter iter;  // a dictionary's position
-    std::uint32_t index;   // an array's position
-    std::uint32_t count;
+    Node node;
+    std::size_t index;  // the next entry
   };
 
   void indent(int level) { out_.append(static_cast<std::size_t>(level), '\t'); }
@@ -73,15 +65,21 @@ class XmlWriter {
   // reference, which every reader keeps as it is.
   bool escaped(std::string_view text) {
     if (!unicode::isValidUtf8(text)) return false;
-    for (char c : text) {
-      switch (c) {
-        case '<': out_ += "&lt;"; break;
-        case '>': out_ += "&gt;"; break;
-        case '&': out_ += "&amp;"; break;
-        case '\r': out_ += "&#13;"; break;
-        default: out_ += c;
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char* replacement;
+      switch (text[i]) {
+        case '<': replacement = "&lt;"; break;
+        case '>': replacement = "&gt;"; break;
+        case '&': replacement = "&amp;"; break;
+        case '\r': replacement = "&#13;"; break;
+        default: continue;
       }
+      out_.append(text.data() + plain, i - plain);
+      out_ += replacement;
+      plain = i + 1;
     }
+    out_.append(text.data() + plain, text.size() - plain);
     return true;
   }
 
@@ -109,87 +107,71 @@ class XmlWriter {
   }
 
   // Writes a scalar whole, or opens a container and pushes it.
-  bool value(plist_t node, int level) {
+  bool value(Node node, int level) {
     if (++objects_ > kMaxObjects) return false;
     text_.clear();
-    switch (plist_get_node_type(node)) {
-      case PLIST_BOOLEAN: {
-        std::uint8_t value = 0;
-        plist_get_bool_val(node, &value);
+    switch (node.type()) {
+      case Type::Boolean:
         indent(level);
-        out_ += value ? "<true/>\n" : "<false/>\n";
+        out_ += node.boolean() ? "<true/>\n" : "<false/>\n";
         return true;
-      }
-      case PLIST_UINT:
-        appendInteger(text_, integerOf(node));
+      case Type::Integer:
+        appendInteger(text_, node.integer());
         scalar("integer", level);
         return true;
-      case PLIST_REAL: {
-        double value = 0;
-        plist_get_real_val(node, &value);
-        appendReal(text_, value);
+      case Type::Real:
+        appendReal(text_, node.real());
         scalar("real", level);
         return true;
-      }
-      case PLIST_DATE: {
-        auto seconds = dateOf(node);
-        if (!seconds) return false;
+      case Type::Date: {
+        const auto seconds = wholeSecondDate(node.date());
+        if (!seconds || *seconds != node.date()) return false;
         appendDate(text_, *seconds);
         scalar("date", level);
         return true;
       }
-      case PLIST_STRING: {
-        std::uint64_t length = 0;
-        const char* value = plist_get_string_ptr(node, &length);
-        return element("string", std::string_view(value ? value : "", value ? length : 0), level);
-      }
-      case PLIST_DATA: {
-        std::uint64_t length = 0;
-        const char* bytes = plist_get_data_ptr(node, &length);
+      case Type::String:
+        return element("string", node.text(), level);
+      case Type::Data: {
         indent(level);
         out_ += "<data>\n";
         const std::string prefix(static_cast<std::size_t>(level), '\t');
         out_ += prefix;
-        appendBase64(out_, std::string_view(bytes ? bytes : "", bytes ? length : 0), prefix);
+        appendBase64(out_, node.text(), prefix);
         out_ += '\n';
         out_ += prefix;
         out_ += "</data>\n";
         return true;
       }
-      case PLIST_UID: {
-        std::uint64_t value = 0;
-        plist_get_uid_val(node, &value);
+      case Type::Uid: {
         // Read back as a dictionary of one key and one integer.
-        objects_ += 2;
-        if (!isUidValue(Integer{value, false}) || level >= kMaxDepth || objects_ > kMaxObjects) return false;
+        objects_ += kUidObjects - 1;
+        const Integer reference{node.uid(), false};
+        if (!isUidValue(reference) || level + kUidLevels > kMaxDepth || objects_ > kMaxObjects) return false;
         indent(level);
         out_ += "<dict>\n";
         element("key", kUidKey, level + 1);
-        appendInteger(text_, Integer{value, false});
+        appendInteger(text_, reference);
         scalar("integer", level + 1);
         indent(level);
         out_ += "</dict>\n";
         return true;
       }
-      case PLIST_ARRAY:
-      case PLIST_DICT: {
-        const bool dict = plist_get_node_type(node) == PLIST_DICT;
+      case Type::Array:
+      case Type::Dictionary: {
+        const bool dict = node.type() == Type::Dictionary;
         if (level >= kMaxDepth) return false;
-        const std::uint32_t count = dict ? plist_dict_get_size(node) : plist_array_get_size(node);
         indent(level);
-        if (count == 0) {
+        if (node.size() == 0) {
           out_ += dict ? "<dict/>\n" : "<array/>\n";
           return true;
         }
         out_ += dict ? "<dict>\n" : "<array>\n";
-        Frame frame{node, dict, nullptr, 0, count};
-        if (dict) plist_dict_new_iter(node, &frame.iter);
-        stack_.push_back(frame);
+        stack_.push_back(Frame{node, 0});
         return true;
       }
-      default:
-        return false;
     }
+    return false;
   }
 
   std::string& out_;
@@ -200,6 +182,13 @@ class XmlWriter {
 
 }  // namespace
 
-bool writeXml(plist_t root, std::string& out) { return root && XmlWriter(out).write(root); }
+bool writeXml(Node root, std::string& out, bool* tooLarge) {
+  if (tooLarge) *tooLarge = false;
+  if (!root) return false;
+  XmlWriter writer(out);
+  if (writer.write(root)) return true;
+  if (tooLarge) *tooLarge = writer.tooLarge_;
+  return false;
+}
 
 }  // namespace settings::plist

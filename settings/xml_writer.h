@@ -1,21 +1,23 @@
-// Writes a libplist node tree in the XML encoding, laid out as the device's
-// own writer lays it out. Written here rather than taken from libplist 2.2,
-// whose XML writer formats dates before 2001 a second late, years below 1000
-// without their leading zeros and dates far from 2001 as an empty element,
-// drops the sign of -0.0 and leaves carriage returns to be folded into line
-// feeds by conforming readers.
+// Writes a property-list tree in the XML encoding, laid out as the device's
+// own writer lays it out: dates of every year from 1 to 9999 with their
+// leading zeros, -0.0 with its sign, every real exactly, carriage returns as
+// references so that conforming readers do not fold them into line feeds.
 #pragma once
 
 #include <string>
 
-#include <plist/plist.h>
+#include "settings/tree.h"
 
 namespace settings::plist {
 
 // Replaces `out` with the XML form of `root`. False when the tree holds what
-// the reader would not read back the same: nesting deeper than kMaxDepth,
-// more than kMaxObjects keys and values, a string or key that is not UTF-8
-// or holds U+0000, a date outside the years 1 to 9999.
-bool writeXml(plist_t root, std::string& out);
+// the reader would not read back the same, or would refuse, counted as the
+// reader counts: nesting deeper than kMaxDepth, more than kMaxObjects keys
+// and values (a uid is three, and a level), a string or key that is not
+// UTF-8 or holds U+0000, a date outside the years 1 to 9999, a uid of 2^32
+// or more; and when the XML would be larger than kMaxFileBytes, which only
+// a tree holding much text, or shared references expanded, can reach.
+// `tooLarge`, when given, tells the last case from the others.
+bool writeXml(Node root, std::string& out, bool* tooLarge = nullptr);
 
 }  // namespace settings::plist

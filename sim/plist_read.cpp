@@ -6,13 +6,9 @@
 namespace sim {
 namespace {
 
-std::optional<std::string> stringOf(plist_t node) {
-  if (!node || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
-  char* value = nullptr;
-  plist_get_string_val(node, &value);
-  std::string result = value ? value : "";
-  free(value);
-  return result;
+std::optional<std::string> stringOf(settings::Node node) {
+  if (!node || node.type() != settings::Type::String) return std::nullopt;
+  return std::string(node.text());
 }
 
 }  // namespace
@@ -27,14 +23,14 @@ std::optional<std::vector<std::string>> plistStringArray(const std::string& host
                                                          const char* inner) {
   std::string bytes;
   if (!settings::readWholeFile(hostFile, bytes)) return std::nullopt;
-  auto doc = settings::Document::parse(bytes);
-  plist_t dict = doc.value(outer);
-  if (!dict || plist_get_node_type(dict) != PLIST_DICT) return std::nullopt;
-  plist_t array = plist_dict_get_item(dict, inner);
-  if (!array || plist_get_node_type(array) != PLIST_ARRAY) return std::nullopt;
+  const auto doc = settings::Document::parse(bytes);
+  const settings::Node dict = doc.value(outer);
+  if (!dict || dict.type() != settings::Type::Dictionary) return std::nullopt;
+  const settings::Node array = dict.find(inner);
+  if (!array || array.type() != settings::Type::Array) return std::nullopt;
   std::vector<std::string> strings;
-  for (uint32_t i = 0; i < plist_array_get_size(array); ++i)
-    if (auto s = stringOf(plist_array_get_item(array, i))) strings.push_back(*s);
+  for (std::size_t i = 0; i < array.size(); ++i)
+    if (auto s = stringOf(array.at(i))) strings.push_back(*s);
   return strings;
 }
 

@@ -1,10 +1,9 @@
 // Session::run: each script command carried out on the simulated device.
 #include <filesystem>
 
-#include <plist/plist.h>
-
 #include "host/host.h"
 #include "settings/atomic_file.h"
+#include "settings/document.h"
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "sim/activator.h"
@@ -206,27 +205,18 @@ Failure Session::showSettings() {
     out_ << "  no settings file\n";
     return std::nullopt;
   }
-  plist_t root = nullptr;
-  if (!bytes->empty()) plist_from_memory(bytes->data(), static_cast<uint32_t>(bytes->size()), &root);
-  if (!root || plist_get_node_type(root) != PLIST_DICT) {
-    out_ << "  the settings file (" << bytes->size() << " bytes) is not a property-list dictionary\n";
-    if (root) plist_free(root);
+  // Read as the deliverables read it, with the reason when it gives nothing.
+  settings::ReadResult why;
+  const settings::Document document = settings::Document::parse(*bytes, &why);
+  if (!why) {
+    out_ << "  settings file unreadable: " << why.describe() << " (" << bytes->size()
+         << (bytes->size() == 1 ? " byte" : " bytes") << "; read as no settings)\n";
     return std::nullopt;
   }
-  out_ << "  settings file, " << plist_dict_get_size(root) << (plist_dict_get_size(root) == 1 ? " key" : " keys")
-       << ":\n";
-  plist_dict_iter it = nullptr;
-  plist_dict_new_iter(root, &it);
-  for (;;) {
-    char* key = nullptr;
-    plist_t value = nullptr;
-    plist_dict_next_item(root, it, &key, &value);
-    if (!key) break;
-    out_ << "    " << key << " = " << describePlist(value) << "\n";
-    std::free(key);
-  }
-  std::free(it);
-  plist_free(root);
+  const settings::Node root = document.root();
+  out_ << "  settings file, " << root.size() << (root.size() == 1 ? " key" : " keys") << ":\n";
+  for (std::size_t i = 0; i < root.size(); ++i)
+    out_ << "    " << root.keyAt(i) << " = " << describePlist(root.at(i)) << "\n";
   return std::nullopt;
 }
 

@@ -48,7 +48,7 @@ Failure checkSwitch(std::optional<int> state, long long expected) {
 Failure checkPref(const std::optional<std::string>& fileBytes, const std::string& key,
                   const std::optional<PrefValue>& expected) {
   const settings::Document document = settings::Document::parse(fileBytes ? *fileBytes : std::string());
-  plist_t stored = document.value(key);
+  const settings::Node stored = document.value(key);
   if (!expected) {
     if (!stored) return std::nullopt;
     return "the settings file holds " + key + " = " + describePlist(stored);

@@ -46,42 +46,30 @@ std::optional<PrefValue> parsePrefValue(std::string_view token, bool quoted) {
   return std::nullopt;
 }
 
-plist_t toPlist(const PrefValue& value) {
+settings::Value toPlist(const PrefValue& value) {
   switch (value.kind) {
-    case PrefValue::Kind::Boolean: return plist_new_bool(value.boolean);
-    // Property-list integers are stored as 64 bits and read back signed.
-    case PrefValue::Kind::Integer: return plist_new_uint(static_cast<uint64_t>(value.integer));
-    case PrefValue::Kind::Real: return plist_new_real(value.real);
-    case PrefValue::Kind::String: return plist_new_string(value.string.c_str());
+    case PrefValue::Kind::Boolean: return settings::Value::boolean(value.boolean);
+    case PrefValue::Kind::Integer: return settings::Value::integer(static_cast<std::int64_t>(value.integer));
+    case PrefValue::Kind::Real: return settings::Value::real(value.real);
+    case PrefValue::Kind::String: return settings::Value::string(value.string);
   }
-  return nullptr;
+  return settings::Value::boolean(false);
 }
 
-bool sameValue(const PrefValue& value, plist_t node) {
+bool sameValue(const PrefValue& value, settings::Node node) {
   if (!node) return false;
-  switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-      uint8_t b = 0;
-      plist_get_bool_val(node, &b);
-      return value.kind == PrefValue::Kind::Boolean && (b != 0) == value.boolean;
+  switch (node.type()) {
+    case settings::Type::Boolean:
+      return value.kind == PrefValue::Kind::Boolean && node.boolean() == value.boolean;
+    case settings::Type::Integer: {
+      const auto number = node.integer();
+      return value.kind == PrefValue::Kind::Integer && !number.isUnsigned &&
+             static_cast<long long>(number.bits) == value.integer;
     }
-    case PLIST_UINT: {
-      uint64_t bits = 0;
-      plist_get_uint_val(node, &bits);
-      return value.kind == PrefValue::Kind::Integer && static_cast<long long>(bits) == value.integer;
-    }
-    case PLIST_REAL: {
-      double d = 0;
-      plist_get_real_val(node, &d);
-      return value.kind == PrefValue::Kind::Real && d == value.real;
-    }
-    case PLIST_STRING: {
-      char* s = nullptr;
-      plist_get_string_val(node, &s);
-      bool same = value.kind == PrefValue::Kind::String && s && value.string == s;
-      std::free(s);
-      return same;
-    }
+    case settings::Type::Real:
+      return value.kind == PrefValue::Kind::Real && node.real() == value.real;
+    case settings::Type::String:
+      return value.kind == PrefValue::Kind::String && node.text() == value.string;
     default: return false;
   }
 }
@@ -99,44 +87,30 @@ std::string describe(const PrefValue& value) {
   return {};
 }
 
-std::string describePlist(plist_t node) {
+std::string describePlist(settings::Node node) {
   if (!node) return "absent";
-  switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-      uint8_t b = 0;
-      plist_get_bool_val(node, &b);
-      return b ? "true (boolean)" : "false (boolean)";
+  switch (node.type()) {
+    case settings::Type::Boolean: return node.boolean() ? "true (boolean)" : "false (boolean)";
+    case settings::Type::Integer: {
+      const auto number = node.integer();
+      return (number.isUnsigned ? std::to_string(number.bits)
+                                : std::to_string(static_cast<long long>(number.bits))) +
+             " (integer)";
     }
-    case PLIST_UINT: {
-      uint64_t bits = 0;
-      plist_get_uint_val(node, &bits);
-      return std::to_string(static_cast<long long>(bits)) + " (integer)";
-    }
-    case PLIST_REAL: {
-      double d = 0;
-      plist_get_real_val(node, &d);
+    case settings::Type::Real: {
       PrefValue v;
       v.kind = PrefValue::Kind::Real;
-      v.real = d;
+      v.real = node.real();
       return describe(v) + " (real)";
     }
-    case PLIST_STRING: {
-      char* s = nullptr;
-      plist_get_string_val(node, &s);
-      std::string text = quote(s ? s : "") + " (string)";
-      std::free(s);
-      return text;
-    }
-    case PLIST_DATA: {
-      uint64_t length = 0;
-      plist_get_data_ptr(node, &length);
-      return "<data, " + std::to_string(length) + " bytes>";
-    }
-    case PLIST_DATE: return "<date>";
-    case PLIST_ARRAY: return "<array of " + std::to_string(plist_array_get_size(node)) + ">";
-    case PLIST_DICT: return "<dictionary of " + std::to_string(plist_dict_get_size(node)) + ">";
-    default: return "<other>";
+    case settings::Type::String: return quote(std::string(node.text())) + " (string)";
+    case settings::Type::Data: return "<data, " + std::to_string(node.text().size()) + " bytes>";
+    case settings::Type::Date: return "<date>";
+    case settings::Type::Uid: return "<reference " + std::to_string(node.uid()) + ">";
+    case settings::Type::Array: return "<array of " + std::to_string(node.size()) + ">";
+    case settings::Type::Dictionary: return "<dictionary of " + std::to_string(node.size()) + ">";
   }
+  return "<other>";
 }
 
 }  // namespace tools

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include <plist/plist.h>
+#include "settings/tree.h"
+#include "settings/value.h"
 
 namespace tools {
 
@@ -22,15 +23,15 @@ struct PrefValue {
 // Reads a script token: `true`/`false`, an integer, a real (with a dot or an
 // exponent), or any quoted token as a string. None for anything else.
 std::optional<PrefValue> parsePrefValue(std::string_view token, bool quoted);
-// A new property-list node holding the value; the caller owns it.
-plist_t toPlist(const PrefValue& value);
+// The value as a property-list value to store.
+settings::Value toPlist(const PrefValue& value);
 // True when `node` has the value's type and exactly its value (an integer
 // never equals a real or a boolean).
-bool sameValue(const PrefValue& value, plist_t node);
+bool sameValue(const PrefValue& value, settings::Node node);
 // The value as a script writes it.
 std::string describe(const PrefValue& value);
 // A stored value with its type, e.g. `0.1 (real)`, `"abc" (string)`,
 // `<data, 4 bytes>`. "absent" for null.
-std::string describePlist(plist_t node);
+std::string describePlist(settings::Node node);
 
 }  // namespace tools

@@ -58,9 +58,9 @@ class SpringBoardTest : public ::testing::Test {
     settings::Document document;
     for (const auto& [key, value] : values) {
       if (auto* b = std::get_if<bool>(&value)) document.setBoolean(key, *b);
-      if (auto* d = std::get_if<double>(&value)) document.setValue(key, plist_new_real(*d));
+      if (auto* d = std::get_if<double>(&value)) document.setValue(key, settings::Value::real(*d));
       if (auto* i = std::get_if<std::int64_t>(&value))
-        document.setValue(key, plist_new_uint(static_cast<uint64_t>(*i)));
+        document.setValue(key, settings::Value::integer(*i));
     }
     root_.put(settings::kSettingsPath, document.toXml());
   }

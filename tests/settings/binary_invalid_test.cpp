@@ -7,7 +7,7 @@
 #include <string>
 
 #include "settings/document.h"
-#include "settings/tree_reader.h"
+#include "settings/tree.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
@@ -22,9 +22,7 @@ std::string unhex(const std::string& hex) {
 
 // Reads `bytes` as a tree of any root type; true when it was accepted.
 bool accepted(const std::string& bytes) {
-  plist_t node = settings::plist::readTree(bytes);
-  plist_free(node);
-  return node != nullptr;
+  return settings::Tree().read(bytes);
 }
 
 struct Case {

@@ -8,7 +8,7 @@
 #include "settings/document.h"
 #include "settings/limits.h"
 #include "settings/lookup.h"
-#include "settings/tree_reader.h"
+#include "settings/tree.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
@@ -20,11 +20,9 @@ std::string plist(const std::string& body) {
 }
 
 std::string stringOf(const Document& doc, const char* key) {
-  plist_t node = doc.value(key);
-  if (!node || plist_get_node_type(node) != PLIST_STRING) return "<not a string>";
-  uint64_t length = 0;
-  const char* text = plist_get_string_ptr(node, &length);
-  return std::string(text, length);
+  const settings::Node node = doc.value(key);
+  if (!node || node.type() != settings::Type::String) return "<not a string>";
+  return std::string(node.text());
 }
 
 TEST(Xml, MarkupTheDeviceReaderAccepts) {
@@ -131,11 +129,10 @@ TEST(OldStyle, DictionariesArraysStringsDataAndComments) {
   EXPECT_EQ(doc.single("Increment"), 0.2f);
   EXPECT_EQ(stringOf(doc, "escapes"), "t\tn\n q\" u\xC3\xA9 \xF0\x9F\x98\x80 oA xq");
   EXPECT_EQ(stringOf(doc, "path"), "/var/mobile:x.y-z_$");
-  plist_t list = doc.value("list");
-  ASSERT_EQ(plist_array_get_size(list), 5u);
-  uint64_t length = 0;
-  const char* bytes = plist_get_data_ptr(plist_array_get_item(list, 2), &length);
-  EXPECT_EQ(std::string(bytes, length), "\x0f\xbd\x77");
+  const settings::Node list = doc.value("list");
+  ASSERT_EQ(list.size(), 5u);
+  EXPECT_EQ(list.at(2).type(), settings::Type::Data);
+  EXPECT_EQ(list.at(2).text(), "\x0f\xbd\x77");
   // A file of bare pairs is a dictionary.
   EXPECT_EQ(Document::parse("enabled = NO;\nIncrement = 0.5;\n").single("Increment"), 0.5f);
 }
@@ -145,7 +142,7 @@ TEST(OldStyle, MalformedFilesReadAsEmpty) {
                            "{ a = <zz>; }", "{ a = \"open; }", "{ a = b /* open }", "{ a = \"\\000\"; }",
                            "{ a = \"\\200\"; }", "{ a = \"\\UD800\"; }", "{ a = b c; }", "( a b )", ""}) {
     EXPECT_EQ(Document::parse(text).size(), 0u) << text;
-    EXPECT_EQ(settings::plist::readTree(text), nullptr) << text;
+    EXPECT_FALSE(settings::Tree().read(text)) << text;
   }
 }
 
@@ -174,11 +171,7 @@ TEST(Limits, NestingUpToTheDepthLimitReadsOneMoreDoesNot) {
   EXPECT_EQ(Document::parse(nestedText(limit)).size(), 1u);
   EXPECT_EQ(Document::parse(nestedText(limit + 1)).size(), 0u);
   // The innermost array holds a string, so `n` arrays are `n` levels.
-  auto arrays = [](int n) {
-    plist_t node = settings::plist::readTree(bplist_builder::nestedArrays(n));
-    plist_free(node);
-    return node != nullptr;
-  };
+  auto arrays = [](int n) { return settings::Tree().read(bplist_builder::nestedArrays(n)); };
   EXPECT_TRUE(arrays(limit));
   EXPECT_FALSE(arrays(limit + 1));
 }

@@ -14,7 +14,7 @@
 
 #include "settings/document.h"
 #include "settings/lookup.h"
-#include "settings/tree_reader.h"
+#include "settings/tree.h"
 #include "settings/xml_writer.h"
 #include "tests/settings/bplist_builder.h"
 
@@ -91,7 +91,7 @@ TEST(SharedReferences, LibplistExpandsEveryReferenceWeStopAtTheBudget) {
   for (int depth : {20, 32, 200}) {
     std::string hostile = bp::sharedChain(depth);
     onSmallStack([&] {
-      EXPECT_EQ(settings::plist::readTree(hostile), nullptr) << depth;
+      EXPECT_FALSE(settings::Tree().read(hostile)) << depth;
       EXPECT_EQ(settings::Document::parse(hostile).size(), 0u);
       EXPECT_FALSE(settings::Lookup::parse(hostile).boolean("k").has_value());
     });
@@ -123,25 +123,25 @@ TEST(DeepNestingDeathTest, LibplistXmlWriterOverflowsTheStack) {
 
 TEST(DeepNesting, OurReaderStopsAtTheDepthLimitOnASmallStack) {
   onSmallStack([] {
-    EXPECT_EQ(settings::plist::readTree(bp::nestedArrays(100000)), nullptr);
-    EXPECT_EQ(settings::plist::readTree(xmlNestedArrays(100000)), nullptr);
+    EXPECT_FALSE(settings::Tree().read(bp::nestedArrays(100000)));
+    EXPECT_FALSE(settings::Tree().read(xmlNestedArrays(100000)));
     std::string text(100000, '(');
-    EXPECT_EQ(settings::plist::readTree(text), nullptr);
+    EXPECT_FALSE(settings::Tree().read(text));
     EXPECT_EQ(settings::Lookup::parse(xmlNestedArrays(100000)).size(), 0u);
   });
 }
 
 TEST(DeepNesting, OurWriterRefusesATreeDeeperThanTheReaderReads) {
-  plist_t root = plist_new_dict(), inner = plist_new_array();
-  plist_dict_set_item(root, "k", inner);
+  settings::Value inner = settings::Value::array({});
   for (int i = 0; i < 200; ++i) {
-    plist_t next = plist_new_array();
-    plist_array_append_item(inner, next);
-    inner = next;
+    std::vector<settings::Value> items;
+    items.push_back(std::move(inner));
+    inner = settings::Value::array(std::move(items));
   }
+  settings::Document doc;
+  doc.setValue("k", inner);
   std::string xml = "unchanged";
-  onSmallStack([&] { EXPECT_FALSE(settings::plist::writeXml(root, xml)); });
-  plist_free(root);
+  onSmallStack([&] { EXPECT_FALSE(settings::plist::writeXml(doc.root(), xml)); });
 }
 
 TEST(Encodings, LibplistRejectsByteOrderMarksAndUtf16WeReadThem) {
@@ -201,7 +201,7 @@ TEST_F(DecimalCommaLocale, LibplistMisreadsRealsWeDoNot) {
   EXPECT_EQ(settings::Document::parse(kSmallXml).single("Increment"), 0.5f);
   EXPECT_EQ(settings::Lookup::parse(kSmallXml).single("Increment"), 0.5f);
   settings::Document doc;
-  doc.setValue("r", plist_new_real(0.25));
+  doc.setValue("r", settings::Value::real(0.25));
   EXPECT_NE(doc.toXml().find("<real>0.25</real>"), std::string::npos);
 }
 
@@ -211,7 +211,7 @@ TEST(Cycles, LibplistAndOurReaderRejectThem) {
   plist_t node = libplistRead(cycle);
   EXPECT_EQ(node, nullptr);
   plist_free(node);
-  EXPECT_EQ(settings::plist::readTree(cycle), nullptr);
+  EXPECT_FALSE(settings::Tree().read(cycle));
   EXPECT_EQ(settings::Lookup::parse(cycle).size(), 0u);
 }
 
@@ -223,7 +223,7 @@ TEST(Trailer, LibplistLeavesItsOutputUntouchedOnTrailerErrors) {
   plist_from_bin(topOutOfRange.data(), static_cast<uint32_t>(topOutOfRange.size()), &out);
   EXPECT_EQ(out, sentinel) << "a caller that does not start from null keeps a stale node";
   plist_free(sentinel);
-  EXPECT_EQ(settings::plist::readTree(topOutOfRange), nullptr);
+  EXPECT_FALSE(settings::Tree().read(topOutOfRange));
 }
 
 }  // namespace

@@ -10,9 +10,8 @@
 #include "fuzz/property_checks.h"
 #include "settings/document.h"
 #include "settings/keys.h"
-#include "settings/plist_nodes.h"
 #include "settings/store.h"
-#include "settings/tree_reader.h"
+#include "settings/tree.h"
 #include "sim/device.h"
 #include "sim/journal.h"
 #include "tests/settings/bplist_builder.h"
@@ -38,18 +37,16 @@ TEST(Writer, ExtremeNumbersReadBackExactly) {
                           std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity(), 123456789.123456789};
   int i = 0;
-  for (double r : reals) doc.setValue("r" + std::to_string(i++), plist_new_real(r));
-  doc.setValue("umax", settings::plist::newInteger({~0ull, true}));
-  doc.setValue("u63", settings::plist::newInteger({1ull << 63, true}));
-  doc.setValue("min", settings::plist::newInteger({1ull << 63, false}));
-  doc.setValue("minus", settings::plist::newInteger({~0ull, false}));
+  for (double r : reals) doc.setValue("r" + std::to_string(i++), settings::Value::real(r));
+  doc.setValue("umax", settings::Value::integer(settings::plist::Integer{~0ull, true}));
+  doc.setValue("u63", settings::Value::integer(settings::plist::Integer{1ull << 63, true}));
+  doc.setValue("min", settings::Value::integer(settings::plist::Integer{1ull << 63, false}));
+  doc.setValue("minus", settings::Value::integer(settings::plist::Integer{~0ull, false}));
   expectRoundTrip(doc);
   Document again = Document::parse(doc.toXml());
-  EXPECT_EQ(settings::plist::integerOf(again.value("umax")).isUnsigned, true);
+  EXPECT_EQ(again.value("umax").integer().isUnsigned, true);
   EXPECT_EQ(again.single("minus"), -1.0f);
-  double negativeZero = 1;
-  plist_get_real_val(again.value("r1"), &negativeZero);
-  EXPECT_TRUE(std::signbit(negativeZero));
+  EXPECT_TRUE(std::signbit(again.value("r1").real()));
 }
 
 TEST(Writer, DatesOfEveryWritableYear) {
@@ -57,7 +54,7 @@ TEST(Writer, DatesOfEveryWritableYear) {
   Document doc;
   const double dates[] = {0, -1, -86400 * 365.25 * 101, -63113904000.0, 63113904000.0, 252423993599.0};
   int i = 0;
-  for (double d : dates) doc.setValue("d" + std::to_string(i++), settings::plist::newDate(d));
+  for (double d : dates) doc.setValue("d" + std::to_string(i++), settings::Value::date(d));
   expectRoundTrip(doc);
   const std::string xml = doc.toXml();
   EXPECT_NE(xml.find("<date>0001-01-01T00:00:00Z</date>"), std::string::npos);
@@ -74,7 +71,7 @@ TEST(Writer, BinaryDatesKeepTheirWholeSecond) {
   object += bplist_builder::bigEndian(bits, 8);
   Document doc = Document::parse(bplist_builder::build({"\xD1\x01\x02", bplist_builder::ascii("d"), object}));
   ASSERT_EQ(doc.size(), 1u);
-  EXPECT_EQ(settings::plist::dateOf(doc.value("d")), -1.0);
+  EXPECT_EQ(doc.value("d").date(), -1.0);
   expectRoundTrip(doc);
 }
 
@@ -82,17 +79,17 @@ TEST(Writer, TextWithMarkupControlCharactersAndLineEnds) {
   Document doc;
   const char* texts[] = {"<&>\"']]>", "a\rb\r\nc\n", "tab\there", "\x01\x1f\x7f", "caf\xC3\xA9 \xF0\x9F\x98\x80", ""};
   int i = 0;
-  for (const char* t : texts) doc.setValue("s" + std::to_string(i++), plist_new_string(t));
-  doc.setValue("key <&> \r", plist_new_bool(1));
+  for (const char* t : texts) doc.setValue("s" + std::to_string(i++), settings::Value::string(t));
+  doc.setValue("key <&> \r", settings::Value::boolean(true));
   expectRoundTrip(doc);
 }
 
 TEST(Writer, RefusesWhatTheReaderWouldNotReadBack) {
   Document invalidUtf8;
-  invalidUtf8.setValue("s", plist_new_string("\xFF"));
+  invalidUtf8.setValue("s", settings::Value::string("\xFF"));
   EXPECT_EQ(invalidUtf8.toXml(), "");
   Document farDate;
-  farDate.setValue("d", settings::plist::newDate(1e15));
+  farDate.setValue("d", settings::Value::date(1e15));
   EXPECT_EQ(farDate.toXml(), "");
 }
 
@@ -101,7 +98,7 @@ TEST(Writer, UnwritableDocumentLeavesTheFileAndStillPosts) {
   sim::boot(testing_support::bareBoot(root));
   root.put(settings::kSettingsPath, "old bytes");
   Document doc;
-  doc.setValue("s", plist_new_string("\xFF"));
+  doc.setValue("s", settings::Value::string("\xFF"));
   settings::writeSettingsAndPost(doc);
   EXPECT_EQ(root.get(settings::kSettingsPath), "old bytes");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);

@@ -14,7 +14,7 @@ PrefValue value(const std::string& token, bool quoted = false) {
 }
 
 // The value after a trip through the XML the pane writes.
-plist_t roundTrip(settings::Document& holder, const PrefValue& v) {
+settings::Node roundTrip(settings::Document& holder, const PrefValue& v) {
   settings::Document document;
   document.setValue("k", toPlist(v));
   holder = settings::Document::parse(document.toXml());
@@ -45,31 +45,30 @@ TEST(PrefValue, SurvivesTheSettingsFileWithTypeAndValue) {
 
 TEST(PrefValue, NeverEqualsAValueOfAnotherType) {
   settings::Document holder;
-  plist_t one = roundTrip(holder, value("1"));
+  const settings::Node one = roundTrip(holder, value("1"));
   EXPECT_FALSE(sameValue(value("true"), one));
   EXPECT_FALSE(sameValue(value("1.0"), one));
   EXPECT_FALSE(sameValue(value("1", true), one));
   EXPECT_FALSE(sameValue(value("2"), one));
-  EXPECT_FALSE(sameValue(value("1"), nullptr));
+  EXPECT_FALSE(sameValue(value("1"), settings::Node()));
   settings::Document realHolder;
-  plist_t tenth = roundTrip(realHolder, value("0.1"));
+  const settings::Node tenth = roundTrip(realHolder, value("0.1"));
   EXPECT_FALSE(sameValue(value("0.10000001"), tenth));
 }
 
 TEST(PrefValue, DescribesStoredValuesWithTheirType) {
-  EXPECT_EQ(describePlist(nullptr), "absent");
-  plist_t node = plist_new_real(2);
-  EXPECT_EQ(describePlist(node), "2.0 (real)");
-  plist_free(node);
-  node = plist_new_string("say \"x\"");
-  EXPECT_EQ(describePlist(node), R"("say \"x\"" (string))");
-  plist_free(node);
-  node = plist_new_data("abcd", 4);
-  EXPECT_EQ(describePlist(node), "<data, 4 bytes>");
-  plist_free(node);
-  node = plist_new_uint(static_cast<uint64_t>(-7));
-  EXPECT_EQ(describePlist(node), "-7 (integer)");
-  plist_free(node);
+  EXPECT_EQ(describePlist(settings::Node()), "absent");
+  settings::Document document;
+  document.setValue("real", settings::Value::real(2));
+  document.setValue("string", settings::Value::string("say \"x\""));
+  document.setValue("data", settings::Value::data("abcd"));
+  document.setValue("negative", settings::Value::integer(std::int64_t{-7}));
+  document.setValue("unsigned", settings::Value::integer(settings::plist::Integer{~0ull, true}));
+  EXPECT_EQ(describePlist(document.value("real")), "2.0 (real)");
+  EXPECT_EQ(describePlist(document.value("string")), R"("say \"x\"" (string))");
+  EXPECT_EQ(describePlist(document.value("data")), "<data, 4 bytes>");
+  EXPECT_EQ(describePlist(document.value("negative")), "-7 (integer)");
+  EXPECT_EQ(describePlist(document.value("unsigned")), "18446744073709551615 (integer)");
   EXPECT_EQ(describe(value("0.25")), "0.25");
 }
 

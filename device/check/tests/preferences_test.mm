@@ -112,14 +112,15 @@ TEST_F(DaemonTest, ReplacementThatIsNotADictionaryChangesNothing) {
 TEST_F(DaemonTest, ReplacedValuesReadBackWithTheirTypes) {
   settings::Document document;
   document.setBoolean("enabled", false);
-  document.setValue("Increment", plist_new_real(0.25));
-  document.setValue("note", plist_new_string("kept"));
+  document.setValue("Increment", settings::Value::real(0.25));
+  document.setValue("note", settings::Value::string("kept"));
   ASSERT_TRUE(host::replaceFile(kPath, document.toXml()));
   settings::Document back = read();
   EXPECT_EQ(back.boolean("enabled"), false);
   EXPECT_EQ(back.single("Increment"), 0.25f);
-  ASSERT_NE(back.value("note"), nullptr);
-  EXPECT_EQ(plist_get_node_type(back.value("note")), PLIST_STRING);
+  ASSERT_TRUE(back.value("note"));
+  EXPECT_EQ(back.value("note").type(), settings::Type::String);
+  EXPECT_EQ(back.value("note").text(), "kept");
 }
 
 }  // namespace

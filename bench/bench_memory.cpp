@@ -1,0 +1,140 @@
+// Peak heap use of one whole-dictionary read, ours and libplist's, of the
+// benchmark's settings files (8 to 10,000 keys, XML and binary). Counts every
+// byte the process holds from malloc at once, libplist's allocations
+// included. Prints a table; asserts nothing.
+#include <malloc.h>
+#include <plist/plist.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "host/host.h"
+#include "settings/document.h"
+#include "settings/keys.h"
+#include "settings/store.h"
+#include "sim/device.h"
+#include "sim/journal.h"
+
+extern "C" {
+void* __libc_malloc(std::size_t size);
+void* __libc_calloc(std::size_t count, std::size_t size);
+void* __libc_realloc(void* pointer, std::size_t size);
+void __libc_free(void* pointer);
+}
+
+namespace {
+
+std::size_t live = 0, peak = 0;
+
+void held(void* pointer) {
+  if (!pointer) return;
+  live += malloc_usable_size(pointer);
+  if (live > peak) peak = live;
+}
+
+void released(void* pointer) {
+  if (pointer) live -= malloc_usable_size(pointer);
+}
+
+}  // namespace
+
+// The process's allocator, counted.
+extern "C" {
+void* malloc(std::size_t size) {
+  void* pointer = __libc_malloc(size);
+  held(pointer);
+  return pointer;
+}
+void* calloc(std::size_t count, std::size_t size) {
+  void* pointer = __libc_calloc(count, size);
+  held(pointer);
+  return pointer;
+}
+void* realloc(void* old, std::size_t size) {
+  released(old);
+  void* pointer = __libc_realloc(old, size);
+  held(pointer ? pointer : old);
+  return pointer;
+}
+void free(void* pointer) {
+  released(pointer);
+  __libc_free(pointer);
+}
+}
+
+namespace {
+
+std::string settingsFile(bool binary, int keys) {
+  settings::Document doc;
+  doc.setBoolean(settings::kEnabledKey, true);
+  doc.setBoolean(settings::kDisableSpringBoardKey, false);
+  doc.setBoolean(settings::kDisableKeyboardKey, false);
+  doc.setBoolean(settings::kForceModeKey, false);
+  doc.setValue(settings::kIncrementKey, settings::Value::real(0.05));
+  for (int i = 0; i < keys; ++i)
+    doc.setBoolean(std::string(settings::kAppDisablePrefix) + "com.example.app" + std::to_string(i), i % 3 == 0);
+  std::string bytes = doc.toXml();
+  if (!binary) return bytes;
+  plist_t root = nullptr;
+  plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+  char* bin = nullptr;
+  uint32_t length = 0;
+  plist_to_bin(root, &bin, &length);
+  bytes.assign(bin, length);
+  free(bin);
+  plist_free(root);
+  return bytes;
+}
+
+// The peak above what was held before while `read` runs.
+template <class Read>
+std::size_t peakOf(Read read) {
+  sim::clearJournal();
+  const std::size_t before = live;
+  peak = live;
+  read();
+  return peak - before;
+}
+
+}  // namespace
+
+int main() {
+  auto root = std::filesystem::temp_directory_path() / ("lumivo-bench-memory-" + std::to_string(getpid()));
+  sim::BootOptions options;
+  options.root = root.string();
+  options.loadModules = false;
+  sim::boot(options);
+  std::filesystem::create_directories(sim::hostPath("/var/mobile/Library/Preferences"));
+
+  std::printf("Peak heap bytes of reading the settings file whole (its bytes included):\n");
+  std::printf("%-13s %10s %12s %12s %8s\n", "file", "file bytes", "document", "libplist", "ratio");
+  for (bool binary : {false, true}) {
+    for (int keys : {8, 100, 1000, 10000}) {
+      const std::string file = settingsFile(binary, keys);
+      host::replaceFile(settings::kSettingsPath, file);
+      const std::size_t ours = peakOf([] {
+        settings::Document doc = settings::readSettings();
+        if (!doc.contains(settings::kEnabledKey)) std::abort();
+      });
+      const std::size_t theirs = peakOf([] {
+        std::string bytes;
+        host::readFile(settings::kSettingsPath, bytes);
+        plist_t root = nullptr;
+        plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+        if (!root || !plist_dict_get_item(root, settings::kEnabledKey)) std::abort();
+        plist_free(root);
+      });
+      char name[32];
+      std::snprintf(name, sizeof name, "%s/%05d", binary ? "binary" : "xml", keys);
+      std::printf("%-13s %10zu %12zu %12zu %8.2f\n", name, file.size(), ours, theirs,
+                  static_cast<double>(ours) / static_cast<double>(theirs));
+    }
+  }
+  sim::shutdown();
+  std::filesystem::remove_all(root);
+  return 0;
+}
