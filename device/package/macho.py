@@ -150,7 +150,10 @@ class Slice:
             if fields[:1] == ["segment"]:
                 columns = fields
             elif columns and fields and fields[0].startswith("__") and "dylib" in columns:
-                # The symbol is the last field; the library the one before it.
+                # The symbol is the last field (before a weak import's mark),
+                # the library the one before it.
+                if fields[-1] == "(weak_import)":
+                    fields = fields[:-1]
                 libraries.append((fields[-1], fields[-2]))
         return libraries
 
