@@ -115,7 +115,7 @@ def _check_binds(s, flags, stubs, os_version):
             failures.append(f"no stub (.tbd) for {path} to check its symbols against")
     for symbol, origin, kind in s.undefined():
         if kind != "two-level":
-            failures.append(f"{symbol} is bound by {kind} lookup")
+            failures.append(f"{symbol} is looked up outside two-level namespaces ({kind})")
             continue
         path = by_short.get(origin)
         if path is None:

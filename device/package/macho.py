@@ -192,9 +192,14 @@ def architectures(path):
 def slices(path, folder):
     """Every slice of `path`, each copied thin into `folder`."""
     result = []
+    with open(path, "rb") as f:
+        fat = f.read(4) in (b"\xca\xfe\xba\xbe", b"\xca\xfe\xba\xbf")
     for arch in architectures(path):
         thin = os.path.join(folder, f"{os.path.basename(path)}.{arch}")
-        run("lipo", path, "-thin", arch, "-output", thin)
+        if fat:
+            run("lipo", path, "-thin", arch, "-output", thin)
+        else:
+            shutil.copyfile(path, thin)
         result.append(Slice(path, arch, thin))
     return result
 

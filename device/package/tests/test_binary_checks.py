@@ -161,7 +161,7 @@ class Binds(unittest.TestCase):
         s.binds.append(("_other", "flat-namespace"))
         found = failures(s)
         self.assertIn("not linked with two-level namespaces", found)
-        self.assertIn("_MSHookFunction is bound by dynamic-lookup lookup", found)
+        self.assertIn("_MSHookFunction is looked up outside two-level namespaces (dynamic-lookup)", found)
         self.assertIn("_MSHookFunction has a dynamic-lookup bind", found)
         self.assertIn("_other has a flat-namespace bind", found)
 

@@ -88,6 +88,27 @@ class Reports(unittest.TestCase):
         self.assertEqual(self.slice.section_size("__DATA", "__mod_init_func"), 32)
         self.assertEqual(self.slice.section_size("__DATA", "__objc_classlist"), 0)
 
+    def test_a_thin_file_is_one_slice_and_a_fat_one_is_split(self):
+        import tempfile
+        calls = []
+
+        def answer(name, *args):
+            calls.append((name, args[0]))
+            return "arm64" if name == "lipo" and args[0] == "-archs" else ""
+        macho.run = answer
+        with tempfile.TemporaryDirectory() as folder:
+            thin = os.path.join(folder, "thin")
+            with open(thin, "wb") as f:
+                f.write(b"\xcf\xfa\xed\xfe" + bytes(28))
+            slices = macho.slices(thin, folder)
+            self.assertEqual([(s.arch, open(s.thin, "rb").read(4)) for s in slices], [("arm64", b"\xcf\xfa\xed\xfe")])
+            self.assertEqual(calls, [("lipo", "-archs")])
+            fat = os.path.join(folder, "fat")
+            with open(fat, "wb") as f:
+                f.write(b"\xca\xfe\xba\xbe" + bytes(28))
+            macho.slices(fat, folder)
+            self.assertEqual(calls[-1], ("lipo", fat))
+
     def test_short_names_as_the_tools_give_them(self):
         self.assertEqual([macho.short_name(p) for p in (
             "/usr/lib/libc++.1.dylib", "/usr/lib/libobjc.A.dylib",
