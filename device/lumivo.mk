@@ -4,10 +4,11 @@
 # this file; each project reaches the sources through its `src` link.
 LUMIVO_ROOT := $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
 
-# iOS 7.0 on both architectures: the oldest system whose libc++ the C++20
-# sources can use, and the first with 64-bit ARM (see the README).
-TARGET := iphone:clang:latest:7.0
-ARCHS := armv7 arm64
+# SDK 11.4, the last with 32-bit ARM stubs; iOS 7.0 on both architectures:
+# the oldest system whose libc++ the C++20 sources can use, and the first
+# with 64-bit ARM (see the README). Both can be set on the command line.
+TARGET ?= iphone:clang:11.4:7.0
+ARCHS ?= armv7 arm64
 
 LUMIVO_COMMON_FILES = \
 	$(wildcard src/settings/*.cpp) \
@@ -19,8 +20,10 @@ LUMIVO_COMMON_FILES = \
 	src/adapter/runtime.mm
 
 # Manual reference counting throughout: the adapter retains and releases as
-# host.h says, so ARC must stay off.
+# host.h says, so ARC must stay off. The ecosystem's published headers in
+# $(THEOS)/vendor/include stand in for our own declarations
+# (device/src/frameworks/).
 LUMIVO_CFLAGS = -fno-objc-arc -fvisibility=hidden -fvisibility-inlines-hidden -Wall -Wextra -Werror \
-	-I$(LUMIVO_ROOT)
+	-DLUMIVO_PUBLISHED_HEADERS -I$(LUMIVO_ROOT)
 LUMIVO_CCFLAGS = -std=c++20 -stdlib=libc++
 LUMIVO_LDFLAGS = -stdlib=libc++

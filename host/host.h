@@ -232,7 +232,10 @@ using SwitchDataSourceFactory = SwitchDataSource* (*)();
 // Makes a data-source class of the calling module known by name, as the
 // device's runtime does for every class of an image when it is loaded, so
 // that the framework can instantiate a bundle's principal class. Called from
-// the module's load-time initialiser.
+// the module's load-time initialiser. A name already registered keeps its
+// first factory and the later registration is ignored, as the runtime keeps
+// the class of the image loaded first when two define the same name. Null
+// names or factories register nothing.
 void registerSwitchDataSourceClass(const char* name, SwitchDataSourceFactory factory);
 
 }  // namespace host

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <utility>
 
 #include "settings/write_steps.h"
 
@@ -71,24 +73,82 @@ std::string randomHex() {
   return hex;
 }
 
+// True where the system has the calls that work relative to a folder's
+// descriptor. The device links them weakly, since iOS 7 predates them; there
+// they are null and every step goes by path instead.
+bool hasFolderCalls() {
+  using OpenAt = int (*)(int, const char*, int, ...);
+  using StatAt = int (*)(int, const char*, struct stat*, int);
+  using RenameAt = int (*)(int, const char*, int, const char*);
+  using UnlinkAt = int (*)(int, const char*, int);
+  using FdOpenDir = DIR* (*)(int);
+  // Read through volatile pointers so that the compiler cannot assume a
+  // declared function's address is never null.
+  OpenAt const volatile openAt = &openat;
+  StatAt const volatile statAt = &fstatat;
+  RenameAt const volatile renameAt = &renameat;
+  UnlinkAt const volatile unlinkAt = &unlinkat;
+  FdOpenDir const volatile fdOpenDir = &fdopendir;
+  return openAt && statAt && renameAt && unlinkAt && fdOpenDir;
+}
+
+// The folder a replacement works in. By descriptor where the system allows,
+// so that every step stays inside the folder opened however its path
+// changes meanwhile; by its path on older systems.
+class Folder {
+ public:
+  // `fd` is open on the folder; `path` names it, empty when unknown.
+  Folder(int fd, std::string path) : fd_(fd), path_(std::move(path)), byFd_(hasFolderCalls()) {}
+
+  bool usable() const { return byFd_ || !path_.empty(); }
+  int fd() const { return fd_; }
+
+  int open(const std::string& name, int flags, mode_t mode = 0) const {
+    return byFd_ ? openat(fd_, name.c_str(), flags, mode) : ::open(pathOf(name).c_str(), flags, mode);
+  }
+  // lstat of an entry: a link is reported, not followed.
+  bool stat(const std::string& name, struct stat& st) const {
+    return (byFd_ ? fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) : lstat(pathOf(name).c_str(), &st)) == 0;
+  }
+  bool rename(const std::string& from, const std::string& to) const {
+    return (byFd_ ? renameat(fd_, from.c_str(), fd_, to.c_str())
+                  : ::rename(pathOf(from).c_str(), pathOf(to).c_str())) == 0;
+  }
+  void unlink(const std::string& name) const {
+    if (byFd_) unlinkat(fd_, name.c_str(), 0);
+    else ::unlink(pathOf(name).c_str());
+  }
+  // A listing of the folder, closed with closedir; null on failure.
+  DIR* list() const {
+    if (!byFd_) return opendir(path_.c_str());
+    int listFd = openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0) return nullptr;
+    DIR* dir = fdopendir(listFd);
+    if (!dir) close(listFd);
+    return dir;
+  }
+
+ private:
+  std::string pathOf(const std::string& name) const { return path_ == "/" ? "/" + name : path_ + "/" + name; }
+
+  int fd_;
+  std::string path_;
+  bool byFd_;
+};
+
 // Removes the temporary files of a target whose writer has died: a live
 // writer holds a lock on its temporary file until it has been renamed.
-void removeLeftovers(int folderFd, const std::string& prefix) {
-  int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listFd < 0) return;
-  DIR* dir = fdopendir(listFd);
-  if (!dir) {
-    close(listFd);
-    return;
-  }
+void removeLeftovers(const Folder& folder, const std::string& prefix) {
+  DIR* dir = folder.list();
+  if (!dir) return;
   while (dirent* entry = readdir(dir)) {
     std::string_view name = entry->d_name;
     if (name.substr(0, prefix.size()) != prefix) continue;
-    int fd = openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    int fd = folder.open(entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st {};
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
-      unlinkat(folderFd, entry->d_name, 0);
+      folder.unlink(entry->d_name);
     close(fd);
   }
   closedir(dir);
@@ -96,10 +156,10 @@ void removeLeftovers(int folderFd, const std::string& prefix) {
 
 // Creates, locks and returns a new temporary file in the folder; -1 on
 // failure.
-int createTemporary(int folderFd, const std::string& prefix, std::string& name) {
+int createTemporary(const Folder& folder, const std::string& prefix, std::string& name) {
   for (int attempt = 0; attempt < 8; ++attempt) {
     name = prefix + randomHex();
-    int fd = openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    int fd = folder.open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return -1;
@@ -107,13 +167,50 @@ int createTemporary(int folderFd, const std::string& prefix, std::string& name) 
     // Another writer cleaning up may have taken the file for a leftover in
     // the moment before it was locked; then start again.
     struct stat mine {}, named {};
-    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &mine) == 0 &&
-        fstatat(folderFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && mine.st_ino == named.st_ino &&
-        mine.st_dev == named.st_dev)
+    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &mine) == 0 && folder.stat(name, named) &&
+        mine.st_ino == named.st_ino && mine.st_dev == named.st_dev)
       return fd;
     close(fd);
   }
   return -1;
+}
+
+bool replaceIn(const Folder& folder, const std::string& name, std::string_view bytes) {
+  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
+  if (!folder.usable()) return false;
+  // Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
+  const std::string prefix = "." + name + ".tmp-";
+  removeLeftovers(folder, prefix);
+
+  struct stat old {};
+  const bool replacingFile = folder.stat(name, old) && S_ISREG(old.st_mode);
+  std::string temporary;
+  int fd = createTemporary(folder, prefix, temporary);
+  if (fd < 0) return false;
+  step(WriteStep::Created);
+
+  bool ok = true;
+  if (geteuid() == 0) {
+    struct stat owner {};
+    if (replacingFile) owner = old;
+    else ok = fstat(folder.fd(), &owner) == 0;
+    ok = ok && fchown(fd, owner.st_uid, owner.st_gid) == 0;
+  }
+  // After the owner: changing it clears set-id bits.
+  ok = ok && fchmod(fd, replacingFile ? (old.st_mode & 07777) : 0644) == 0;
+  ok = ok && writeAll(fd, bytes) && fsync(fd) == 0;
+  if (ok) step(WriteStep::Synced);
+  ok = ok && folder.rename(temporary, name);
+  if (!ok) {
+    folder.unlink(temporary);
+    close(fd);
+    return false;
+  }
+  step(WriteStep::Renamed);
+  close(fd);
+  fsync(folder.fd());
+  step(WriteStep::FolderSynced);
+  return true;
 }
 
 }  // namespace
@@ -156,48 +253,16 @@ bool readWholeOpenFile(int fd, std::string& bytes, std::size_t maxBytes) {
 }
 
 bool replaceFileAtomically(const std::string& path, std::string_view bytes) {
-  int folderFd = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string folderPath = folderOf(path);
+  int folderFd = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd < 0) return false;
-  const bool replaced = replaceFileAtomicallyAt(folderFd, baseOf(path), bytes);
+  const bool replaced = replaceIn(Folder(folderFd, folderPath), baseOf(path), bytes);
   close(folderFd);
   return replaced;
 }
 
 bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes) {
-  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
-  // Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
-  const std::string prefix = "." + name + ".tmp-";
-  removeLeftovers(folderFd, prefix);
-
-  struct stat old {};
-  const bool replacingFile = fstatat(folderFd, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode);
-  std::string temporary;
-  int fd = createTemporary(folderFd, prefix, temporary);
-  if (fd < 0) return false;
-  step(WriteStep::Created);
-
-  bool ok = true;
-  if (geteuid() == 0) {
-    struct stat owner {};
-    if (replacingFile) owner = old;
-    else ok = fstat(folderFd, &owner) == 0;
-    ok = ok && fchown(fd, owner.st_uid, owner.st_gid) == 0;
-  }
-  // After the owner: changing it clears set-id bits.
-  ok = ok && fchmod(fd, replacingFile ? (old.st_mode & 07777) : 0644) == 0;
-  ok = ok && writeAll(fd, bytes) && fsync(fd) == 0;
-  if (ok) step(WriteStep::Synced);
-  ok = ok && renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) == 0;
-  if (!ok) {
-    unlinkat(folderFd, temporary.c_str(), 0);
-    close(fd);
-    return false;
-  }
-  step(WriteStep::Renamed);
-  close(fd);
-  fsync(folderFd);
-  step(WriteStep::FolderSynced);
-  return true;
+  return replaceIn(Folder(folderFd, std::string()), name, bytes);
 }
 
 }  // namespace settings

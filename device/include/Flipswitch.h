@@ -5,10 +5,11 @@
 
 #import <Foundation/Foundation.h>
 
-#include <stdint.h>
-
-// 0 off, 1 on, -1 indeterminate.
-typedef int32_t FSSwitchState;
+typedef enum {
+  FSSwitchStateOff = 0,
+  FSSwitchStateOn = 1,
+  FSSwitchStateIndeterminate = -1
+} FSSwitchState;
 
 @protocol FSSwitchDataSource <NSObject>
 @optional

@@ -85,6 +85,13 @@ class RecordingSwitch : public host::SwitchDataSource, public host::AlertDelegat
 
 host::SwitchDataSource* makeRecordingSwitch() { return new RecordingSwitch; }
 
+// A second class of the same name, as another image would bring.
+class ImpostorSwitch : public RecordingSwitch {
+ public:
+  int stateForSwitchIdentifier(std::string_view) override { return 7; }
+};
+host::SwitchDataSource* makeImpostorSwitch() { return new ImpostorSwitch; }
+
 class SwitchClassTest : public PooledTest {
  protected:
   void SetUp() override {
@@ -100,10 +107,20 @@ TEST_F(SwitchClassTest, DataSourceCallsReachTheRegisteredCppObject) {
   gCalls.state = 0;
   EXPECT_EQ([source stateForSwitchIdentifier:@"com.example.switch"], 0);
   EXPECT_EQ(gCalls.lastIdentifier, "com.example.switch");
-  [source applyState:-1 forSwitchIdentifier:@"x"];
-  [source applyState:5 forSwitchIdentifier:nil];
+  [source applyState:FSSwitchStateIndeterminate forSwitchIdentifier:@"x"];
+  [source applyState:static_cast<FSSwitchState>(5) forSwitchIdentifier:nil];
   EXPECT_EQ(gCalls.applied, (std::vector<int>{-1, 5}));
   EXPECT_EQ(gCalls.lastIdentifier, "");
+}
+
+TEST_F(SwitchClassTest, NameRegisteredTwiceKeepsTheFirstClass) {
+  host::registerSwitchDataSourceClass("LumivoSwitch", &makeImpostorSwitch);
+  host::registerSwitchDataSourceClass("LumivoSwitch", nullptr);
+  host::registerSwitchDataSourceClass(nullptr, &makeImpostorSwitch);
+  LumivoSwitch* source = [[[LumivoSwitch alloc] init] autorelease];
+  ASSERT_NE(source, nil);
+  gCalls.state = 1;
+  EXPECT_EQ([source stateForSwitchIdentifier:@"s"], 1) << "the later registration replaced the first";
 }
 
 TEST_F(SwitchClassTest, AlertIsDelegatedToTheSwitchObjectAndKeepsButtonOrder) {

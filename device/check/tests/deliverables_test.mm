@@ -152,7 +152,7 @@ TEST_F(SwitchTest, TurningTheSwitchOffStopsTheRunningExtension) {
   ASSERT_NE(source, nil);
   EXPECT_EQ([source stateForSwitchIdentifier:@"com.vantorel.lumivo.switch"], 1);
 
-  [source applyState:0 forSwitchIdentifier:@"com.vantorel.lumivo.switch"];
+  [source applyState:FSSwitchStateOff forSwitchIdentifier:@"com.vantorel.lumivo.switch"];
   EXPECT_FALSE([[standin::daemonValues(kDomain) objectForKey:@"enabled"] boolValue]);
   EXPECT_EQ([source stateForSwitchIdentifier:@"com.vantorel.lumivo.switch"], 0);
   ASSERT_FALSE(standin::postedNotifications().empty());

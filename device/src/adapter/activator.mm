@@ -3,7 +3,7 @@
 // exports for it.
 #import <Foundation/Foundation.h>
 
-#include "device/include/Activator.h"
+#include "device/src/frameworks/activator.h"
 #include "device/src/adapter/objc_bridge.h"
 #include "device/src/classes/BrightnessListener.h"
 #include "host/host.h"

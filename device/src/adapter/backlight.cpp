@@ -1,5 +1,5 @@
 // host.h's backlight operation.
-#include "device/include/GraphicsServices.h"
+#include "device/src/frameworks/graphics_services.h"
 #include "host/host.h"
 
 namespace host {

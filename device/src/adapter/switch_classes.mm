@@ -42,7 +42,7 @@ id alertDelegateObject(host::AlertDelegate* delegate) {
 namespace host {
 
 void registerSwitchDataSourceClass(const char* name, SwitchDataSourceFactory factory) {
-  if (name && factory) factories()[name] = factory;
+  if (name && factory) factories().emplace(name, factory);
 }
 
 }  // namespace host

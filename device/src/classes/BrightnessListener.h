@@ -6,7 +6,7 @@
 
 #import <Foundation/Foundation.h>
 
-#include "device/include/Activator.h"
+#include "device/src/frameworks/activator.h"
 #include "host/host.h"
 
 __attribute__((visibility("default")))

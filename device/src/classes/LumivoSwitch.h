@@ -6,7 +6,7 @@
 
 #import <UIKit/UIKit.h>
 
-#include "device/include/Flipswitch.h"
+#include "device/src/frameworks/toggles.h"
 #include "host/host.h"
 
 __attribute__((visibility("default")))

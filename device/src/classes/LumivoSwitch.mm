@@ -27,7 +27,7 @@
 }
 
 - (FSSwitchState)stateForSwitchIdentifier:(NSString*)switchIdentifier {
-  return _source->stateForSwitchIdentifier(adapter::utf8View(switchIdentifier));
+  return static_cast<FSSwitchState>(_source->stateForSwitchIdentifier(adapter::utf8View(switchIdentifier)));
 }
 
 - (void)applyState:(FSSwitchState)newState forSwitchIdentifier:(NSString*)switchIdentifier {
