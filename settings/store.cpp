@@ -33,7 +33,7 @@ class WritersLock {
   host::WriterLock* lock_;
 };
 
-EditOutcome readModifyWrite(const std::function<EditAction(Document&)>& edit) {
+EditOutcome readModifyWrite(EditRef edit) {
   WritersLock lock;
   std::string bytes;
   const host::FileRead read = host::readFileChecked(kSettingsPath, bytes);
@@ -61,7 +61,7 @@ EditOutcome readModifyWrite(const std::function<EditAction(Document&)>& edit) {
 
 Document readSettings() { return Document::readFile(kSettingsPath); }
 
-EditOutcome editSettingsAndPost(const std::function<EditAction(Document&)>& edit) {
+EditOutcome editSettingsAndPost(EditRef edit) {
   const EditOutcome outcome = readModifyWrite(edit);
   // Readers are told after the write whatever its outcome: a failed write
   // leaves the old file, which they then simply read again.

@@ -1,7 +1,8 @@
 // The writers' one read-modify-write-and-post sequence on the settings file.
 #pragma once
 
-#include <functional>
+#include <memory>
+#include <type_traits>
 
 #include "settings/document.h"
 
@@ -34,6 +35,25 @@ enum class EditOutcome {
   kWriteFailed,  // replacing the file failed
 };
 
+// A reference to a caller's edit for the length of one call. Not
+// std::function: its throwing path needs a libc++ symbol that the device's
+// older systems do not export, and a loaded library may not rely on one.
+class EditRef {
+ public:
+  template <class F, class = std::enable_if_t<!std::is_same_v<std::remove_cvref_t<F>, EditRef>>>
+  EditRef(F&& edit)  // NOLINT: implicit, so that a lambda is passed as it is
+      : target_(const_cast<void*>(static_cast<const void*>(std::addressof(edit)))),
+        call_([](void* target, Document& document) {
+          return (*static_cast<std::remove_reference_t<F>*>(target))(document);
+        }) {}
+
+  EditAction operator()(Document& document) const { return call_(target_, document); }
+
+ private:
+  void* target_;
+  EditAction (*call_)(void*, Document&);
+};
+
 // The read-modify-write every writer of the settings goes through. Holding
 // the writers' lock (host::lockForWriting), so that edits made at the same
 // time in other processes are not lost, it reads the settings file, hands it
@@ -46,6 +66,6 @@ enum class EditOutcome {
 //   its bytes are kept (if it cannot be moved nothing is written);
 // - an empty dictionary when the file cannot be read at all: then nothing is
 //   written whatever `edit` does, and `edit` only decides whether to post.
-EditOutcome editSettingsAndPost(const std::function<EditAction(Document&)>& edit);
+EditOutcome editSettingsAndPost(EditRef edit);
 
 }  // namespace settings
