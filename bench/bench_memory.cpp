@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/settings_file.h"
 #include "host/host.h"
 #include "settings/document.h"
 #include "settings/keys.h"
@@ -68,28 +69,6 @@ void free(void* pointer) {
 
 namespace {
 
-std::string settingsFile(bool binary, int keys) {
-  settings::Document doc;
-  doc.setBoolean(settings::kEnabledKey, true);
-  doc.setBoolean(settings::kDisableSpringBoardKey, false);
-  doc.setBoolean(settings::kDisableKeyboardKey, false);
-  doc.setBoolean(settings::kForceModeKey, false);
-  doc.setValue(settings::kIncrementKey, settings::Value::real(0.05));
-  for (int i = 0; i < keys; ++i)
-    doc.setBoolean(std::string(settings::kAppDisablePrefix) + "com.example.app" + std::to_string(i), i % 3 == 0);
-  std::string bytes = doc.toXml();
-  if (!binary) return bytes;
-  plist_t root = nullptr;
-  plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-  char* bin = nullptr;
-  uint32_t length = 0;
-  plist_to_bin(root, &bin, &length);
-  bytes.assign(bin, length);
-  free(bin);
-  plist_free(root);
-  return bytes;
-}
-
 // The peak above what was held before while `read` runs.
 template <class Read>
 std::size_t peakOf(Read read) {
@@ -114,7 +93,7 @@ int main() {
   std::printf("%-13s %10s %12s %12s %8s\n", "file", "file bytes", "document", "libplist", "ratio");
   for (bool binary : {false, true}) {
     for (int keys : {8, 100, 1000, 10000}) {
-      const std::string file = settingsFile(binary, keys);
+      const std::string file = bench::settingsFile(binary, keys);
       host::replaceFile(settings::kSettingsPath, file);
       const std::size_t ours = peakOf([] {
         settings::Document doc = settings::readSettings();

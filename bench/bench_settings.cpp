@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/settings_file.h"
 #include "host/host.h"
 #include "settings/document.h"
 #include "settings/keys.h"
@@ -43,28 +44,7 @@ const std::vector<std::string> kReloadKeys = {settings::kEnabledKey,     setting
 // Writes the settings file: the five settings and `keys` per-application
 // keys, in XML or libplist's binary encoding.
 void writeSettings(bool binary, int keys) {
-  settings::Document doc;
-  doc.setBoolean(settings::kEnabledKey, true);
-  doc.setBoolean(settings::kDisableSpringBoardKey, false);
-  doc.setBoolean(settings::kDisableKeyboardKey, false);
-  doc.setBoolean(settings::kForceModeKey, false);
-  doc.setValue(settings::kIncrementKey, settings::Value::real(0.05));
-  for (int i = 0; i < keys; ++i)
-    doc.setBoolean(std::string(settings::kAppDisablePrefix) + "com.example.app" + std::to_string(i), i % 3 == 0);
-  std::string bytes = doc.toXml();
-  if (binary) {
-    // libplist writes the binary encoding, as other writers on the device
-    // would.
-    plist_t root = nullptr;
-    plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root, &bin, &length);
-    bytes.assign(bin, length);
-    std::free(bin);
-    plist_free(root);
-  }
-  host::replaceFile(settings::kSettingsPath, bytes);
+  host::replaceFile(settings::kSettingsPath, bench::settingsFile(binary, keys));
 }
 
 // The simulated device records every host call; long runs start afresh.
