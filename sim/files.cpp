@@ -112,13 +112,7 @@ void clearFileFaults() {
 namespace host {
 
 bool readFile(const char* devicePath, std::string& bytes) {
-  bytes.clear();
-  if (!devicePath) return false;
-  sim::journal("readFile", devicePath);
-  // A path that climbs out of the device root is not on the device.
-  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return false;
-  if (sim::takeFault(sim::readFaults(), devicePath)) return false;
-  return sim::readDeviceFile(devicePath, bytes);
+  return readFileChecked(devicePath, bytes) == FileRead::kRead;
 }
 
 bool replaceFile(const char* devicePath, std::string_view bytes) {
