@@ -12,20 +12,16 @@
 
 namespace host {
 
-bool readFile(const char* devicePath, std::string& bytes) {
-  bytes.clear();
-  if (!devicePath) return false;
-  if (auto domain = adapter::preferencesDomainFor(devicePath, coreFoundationVersion()))
-    return adapter::readPreferences(*domain, bytes) == FileRead::kRead;
-  return settings::readWholeFile(adapter::fileSystemPath(devicePath), bytes);
-}
-
 FileRead readFileChecked(const char* devicePath, std::string& bytes) {
   bytes.clear();
   if (!devicePath) return FileRead::kAbsent;
   if (auto domain = adapter::preferencesDomainFor(devicePath, coreFoundationVersion()))
     return adapter::readPreferences(*domain, bytes);
   return settings::readFileChecked(adapter::fileSystemPath(devicePath), bytes);
+}
+
+bool readFile(const char* devicePath, std::string& bytes) {
+  return readFileChecked(devicePath, bytes) == FileRead::kRead;
 }
 
 bool moveFile(const char* from, const char* to) {

@@ -5,6 +5,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 
 #include "device/src/adapter/objc_bridge.h"
+#include "settings/limits.h"
 
 namespace adapter {
 namespace {
@@ -27,8 +28,8 @@ bool isPropertyList(id value, int depth) {
   if ([value isKindOfClass:[NSString class]] || [value isKindOfClass:[NSNumber class]] ||
       [value isKindOfClass:[NSDate class]] || [value isKindOfClass:[NSData class]])
     return true;
-  // The root is the first of at most 128 nested containers.
-  if (depth >= 128) return false;
+  // The root is the first of at most kMaxDepth nested containers.
+  if (depth >= settings::kMaxDepth) return false;
   if ([value isKindOfClass:[NSArray class]]) {
     for (NSUInteger i = 0; i < [value count]; ++i)
       if (!isPropertyList([value objectAtIndex:i], depth + 1)) return false;
