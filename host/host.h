@@ -17,9 +17,11 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace host {
 
@@ -42,6 +44,9 @@ using Imp = void (*)();
 Class* getClass(const char* name);
 // sel_registerName: the unique selector for a method name. Never null.
 Sel selectorNamed(const char* name);
+// class_getInstanceMethod: true when instances of `cls` (or of a superclass)
+// have a method for `sel`. False for a null class.
+bool classHasInstanceMethod(Class* cls, Sel sel);
 // Takes one counted reference to the object and returns it. Null is ignored.
 Id retain(Id object);
 // Gives back one counted reference; the last one destroys the object through
@@ -67,7 +72,82 @@ AutoreleasePool* autoreleasePoolPush();
 // drain: frees the temporary objects handed out since the matching push.
 void autoreleasePoolDrain(AutoreleasePool* pool);
 
-// ---------------------------------------------------------------- files
+// ---------------------------------------------------------------- preferences
+//
+// Settings cross the seam as the platform hands them over: values of a
+// preferences domain, named by the device path of its property-list file
+// ("/var/mobile/Library/Preferences/<domain>.plist"). Reading and writing the
+// file format is the platform's (Foundation and the preferences daemon on the
+// device, the simulated platform on Linux); no bytes cross here.
+
+// A value of a preferences domain. Scalars keep their type; every other
+// property-list type (date, data, array, dictionary, keyed-archive
+// reference) is kOther: present, with no value the deliverables read.
+struct PreferenceValue {
+  enum class Type : std::uint8_t { kBoolean, kInteger, kReal, kString, kOther };
+  Type type = Type::kOther;
+  // A boolean as 0 or 1; an integer's or a real's value (an integer beyond
+  // 2^53 rounded to the nearest double).
+  double number = 0;
+  // A string's text, UTF-8.
+  std::string text;
+};
+
+// What a read of a preferences domain found.
+enum class PreferencesStatus : std::uint8_t {
+  kRead,        // the file read as a dictionary
+  kAbsent,      // there is no file
+  kUnreadable,  // the file is there but does not read as a dictionary
+  kFailed,      // the file could not be read: an I/O error, no permission
+};
+
+struct PreferencesRead {
+  PreferencesStatus status = PreferencesStatus::kAbsent;
+  // For kUnreadable and kFailed, why, in words where the platform says (e.g.
+  // "binary offset 0x1f4 out of range"); may be empty.
+  std::string why;
+  // One per key asked for, in the order asked; none where the key is absent.
+  std::vector<std::optional<PreferenceValue>> values;
+};
+
+// CFPreferencesCopyMultiple (dictionaryWithContentsOfFile: on hosts without
+// the preferences daemon): the values of `keys` in the preferences file at a
+// device path, read afresh, so that what another process has just set is
+// seen. A file that is absent, unreadable or not a dictionary gives no
+// values. Takes no lock and never waits.
+PreferencesRead readPreferences(const char* devicePath, std::span<const std::string_view> keys);
+
+// One change of a key: set it to `*value`, or remove it when `value` is null.
+struct PreferenceChange {
+  std::string_view key;
+  const PreferenceValue* value = nullptr;
+};
+
+// How changePreferences went. Every outcome but kWritten leaves the file as
+// it was.
+enum class PreferencesWrite : std::uint8_t {
+  kWritten,      // the changes took effect and every other key was kept
+  kReadFailed,   // the file is there but could not be read
+  kNotKept,      // the file did not read as a dictionary and could not be
+                 // kept aside
+  kNotWritable,  // the result holds what the file's form cannot
+  kNotLocked,    // the writers' lock could not be taken, in time or at all
+  kWriteFailed,  // the file could not be replaced
+};
+
+// CFPreferencesSetMultiple and CFPreferencesAppSynchronize (on hosts without
+// the preferences daemon, dictionaryWithContentsOfFile: and
+// writeToFile:atomically: under the writers' lock): applies `changes` to the
+// preferences file at a device path as one atomic step, keeping every other
+// key, known or not, and the keys other writers change at the same moment.
+// With no changes the file is written as it stands (an empty dictionary
+// where there is none). A file that is there but does not read as a
+// dictionary is first kept beside it as "<file>.unreadable" (one copy; a
+// later one replaces it). Called on the main thread; may wait a bounded time
+// for another writer.
+PreferencesWrite changePreferences(const char* devicePath, std::span<const PreferenceChange> changes);
+
+// ---------------------------------------------------------------- files (going: replaced by the preferences above)
 
 // Reads the whole file at a device path into `bytes`. False, with `bytes`
 // empty, when it is absent or cannot be read.
@@ -140,6 +220,19 @@ void notifyPost(const char* name);
 Id awayControllerShared();
 // isLocked: true while the device is locked.
 bool awayControllerIsLocked(Id awayController);
+// SBLockScreenManager sharedInstance (iOS 7 and later): the lock screen's
+// manager, or null when the host has no such class.
+Id lockScreenManagerShared();
+// isUILocked: true while the lock screen shows.
+bool lockScreenManagerIsUILocked(Id lockScreenManager);
+// -[SpringBoard _accessibilityFrontMostApplication] (iOS 7 and later): the
+// application in front, or null on the home screen, for a null SpringBoard,
+// or where the host lacks the method. `springBoard` is SpringBoard's
+// application object (applicationShared inside SpringBoard).
+Id springBoardFrontMostApplication(Id springBoard);
+// SBApplication bundleIdentifier (iOS 7 and later): the application's
+// identifier; none for null or where the host lacks the method.
+std::optional<std::string> applicationBundleIdentifier(Id application);
 // SBDisplayStack topApplication: the application object in front of that
 // stack, or null.
 Id displayStackTopApplication(Id displayStack);
@@ -180,6 +273,21 @@ Id alertCreate(const char* title, const char* message, AlertDelegate* delegate,
 // show: puts the alert on screen; the alert machinery keeps it alive until a
 // button is tapped.
 void alertShow(Id alertView);
+// UIAlertController (iOS 8 and later) alertControllerWithTitle:message:
+// preferredStyle:UIAlertControllerStyleAlert with one action per button: a
+// cancel action titled `cancelButtonTitle`, then a default action per other
+// title, in order. Tapping one calls
+// delegate->alertViewClickedButtonAtIndex(controller, index) numbered as for
+// alertCreate (cancel 0, the others from 1). Returns one counted reference
+// owned by the caller, or null where the host has no UIAlertController.
+// `message` may be null. The delegate must outlive the alert.
+Id alertControllerCreate(const char* title, const char* message, AlertDelegate* delegate,
+                         const char* cancelButtonTitle,
+                         std::initializer_list<const char*> otherButtonTitles);
+// Presents the controller from a window of the caller's own above
+// everything else; the window and the controller stay alive until an action
+// is tapped, then the window goes.
+void alertControllerPresent(Id alertController);
 // UIApplication sharedApplication: the process's application object.
 Id applicationShared();
 // NSURL URLWithString: a temporary link object, freed with the innermost
@@ -192,7 +300,15 @@ void applicationOpenURL(Id application, Id url);
 // ---------------------------------------------------------------- GraphicsServices
 
 // GSEventSetBacklightLevel: sets the backlight to `level`, passed as it is.
-void setBacklightLevel(float level);
+// False, with nothing set, where the host lacks the function.
+bool setBacklightLevel(float level);
+
+// ---------------------------------------------------------------- BackBoardServices
+
+// BKSDisplayBrightnessSet(level, 1): sets the display brightness to `level`,
+// passed as it is. False, with nothing set, where the host lacks the
+// function.
+bool displayBrightnessSet(float level);
 
 // ---------------------------------------------------------------- event framework
 

@@ -79,11 +79,12 @@ CGFloat screenBrightness(Id screen) {
   return brightness;
 }
 
-void setBacklightLevel(float level) {
+bool setBacklightLevel(float level) {
   sim::journal("setBacklightLevel", sim::journalNumber(level));
   auto& m = sim::screenModel();
   m.backlightLevels.push_back(level);
   m.brightness = sim::panelLevel(level);
+  return true;
 }
 
 }  // namespace host

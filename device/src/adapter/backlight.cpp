@@ -4,6 +4,9 @@
 
 namespace host {
 
-void setBacklightLevel(float level) { GSEventSetBacklightLevel(level); }
+bool setBacklightLevel(float level) {
+  GSEventSetBacklightLevel(level);
+  return true;
+}
 
 }  // namespace host
