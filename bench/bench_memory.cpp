@@ -14,9 +14,10 @@
 
 #include "bench/settings_file.h"
 #include "host/host.h"
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
-#include "settings/store.h"
+#include "sim/device_files.h"
+#include "sim/preferences.h"
 #include "sim/device.h"
 #include "sim/journal.h"
 
@@ -94,14 +95,14 @@ int main() {
   for (bool binary : {false, true}) {
     for (int keys : {8, 100, 1000, 10000}) {
       const std::string file = bench::settingsFile(binary, keys);
-      host::replaceFile(settings::kSettingsPath, file);
+      sim::replaceDeviceFile(settings::kSettingsPath, file, true);
       const std::size_t ours = peakOf([] {
-        settings::Document doc = settings::readSettings();
-        if (!doc.contains(settings::kEnabledKey)) std::abort();
+        const auto read = sim::readPreferencesFile(settings::kSettingsPath);
+        if (!read.document.contains(settings::kEnabledKey)) std::abort();
       });
       const std::size_t theirs = peakOf([] {
         std::string bytes;
-        host::readFile(settings::kSettingsPath, bytes);
+        sim::readDeviceFile(settings::kSettingsPath, bytes);
         plist_t root = nullptr;
         plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
         if (!root || !plist_dict_get_item(root, settings::kEnabledKey)) std::abort();

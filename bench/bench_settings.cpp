@@ -16,11 +16,12 @@
 
 #include "bench/settings_file.h"
 #include "host/host.h"
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
-#include "settings/lookup.h"
 #include "settings/store.h"
 #include "sim/device.h"
+#include "sim/device_files.h"
+#include "sim/preferences.h"
 #include "sim/journal.h"
 #include "sim/springboard.h"
 #ifdef LUMIVO_BENCH_EXTENSION
@@ -44,7 +45,7 @@ const std::vector<std::string> kReloadKeys = {settings::kEnabledKey,     setting
 // Writes the settings file: the five settings and `keys` per-application
 // keys, in XML or libplist's binary encoding.
 void writeSettings(bool binary, int keys) {
-  host::replaceFile(settings::kSettingsPath, bench::settingsFile(binary, keys));
+  sim::replaceDeviceFile(settings::kSettingsPath, bench::settingsFile(binary, keys), true);
 }
 
 // The simulated device records every host call; long runs start afresh.
@@ -67,7 +68,7 @@ void readBytes(benchmark::State& state) {
   std::string bytes;
   std::int64_t i = 0;
   for (auto _ : state) {
-    host::readFile(settings::kSettingsPath, bytes);
+    sim::readDeviceFile(settings::kSettingsPath, bytes);
     benchmark::DoNotOptimize(bytes.data());
     trimJournal(state, ++i);
   }
@@ -76,7 +77,8 @@ void readBytes(benchmark::State& state) {
 void lookup(benchmark::State& state) {
   std::int64_t i = 0;
   for (auto _ : state) {
-    auto file = settings::Lookup::readFile(settings::kSettingsPath);
+    const settings::Values file(settings::kSettingsPath, {kReloadKeys[0], kReloadKeys[1], kReloadKeys[2],
+                                                          kReloadKeys[3], kReloadKeys[4], kReloadKeys[5]});
     for (const auto& key : kReloadKeys) benchmark::DoNotOptimize(file.boolean(key));
     trimJournal(state, ++i);
   }
@@ -86,7 +88,7 @@ void frontDisplayRead(benchmark::State& state) {
   const std::string key = std::string(settings::kAppDisablePrefix) + kFrontApp;
   std::int64_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(settings::Lookup::readFile(settings::kSettingsPath).boolean(key));
+    benchmark::DoNotOptimize(settings::Values(settings::kSettingsPath, {key}).boolean(key));
     trimJournal(state, ++i);
   }
 }
@@ -94,8 +96,8 @@ void frontDisplayRead(benchmark::State& state) {
 void documentRead(benchmark::State& state) {
   std::int64_t i = 0;
   for (auto _ : state) {
-    auto doc = settings::readSettings();
-    for (const auto& key : kReloadKeys) benchmark::DoNotOptimize(doc.boolean(key));
+    const auto file = sim::readPreferencesFile(settings::kSettingsPath);
+    for (const auto& key : kReloadKeys) benchmark::DoNotOptimize(file.document.value(key));
     trimJournal(state, ++i);
   }
 }
@@ -103,10 +105,8 @@ void documentRead(benchmark::State& state) {
 void readModifyWritePost(benchmark::State& state) {
   std::int64_t i = 0;
   for (auto _ : state) {
-    settings::editSettingsAndPost([](settings::Document& doc) {
-      doc.setBoolean(settings::kEnabledKey, !doc.boolean(settings::kEnabledKey).value_or(true));
-      return settings::EditAction::kWrite;
-    });
+    const host::PreferenceValue enabled = settings::booleanValue(i % 2 == 0);
+    settings::changeSettingsAndPost({{settings::kEnabledKey, &enabled}});
     trimJournal(state, ++i);
   }
 }
@@ -116,7 +116,7 @@ void readModifyWritePost(benchmark::State& state) {
 void writersLock(benchmark::State& state) {
   std::int64_t i = 0;
   for (auto _ : state) {
-    host::unlockWriting(host::lockForWriting(settings::kSettingsPath));
+    sim::withPreferencesLock(settings::kSettingsPath, [] { return true; });
     trimJournal(state, ++i);
   }
 }
@@ -125,7 +125,7 @@ void libplistRead(benchmark::State& state) {
   std::string bytes;
   std::int64_t i = 0;
   for (auto _ : state) {
-    host::readFile(settings::kSettingsPath, bytes);
+    sim::readDeviceFile(settings::kSettingsPath, bytes);
     plist_t root = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     for (const auto& key : kReloadKeys) benchmark::DoNotOptimize(plist_dict_get_item(root, key.c_str()));

@@ -4,18 +4,18 @@
 
 #include <cstdlib>
 
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
 
 namespace bench {
 
 std::string settingsFile(bool binary, int keys) {
-  settings::Document doc;
+  plist::Document doc;
   doc.setBoolean(settings::kEnabledKey, true);
   doc.setBoolean(settings::kDisableSpringBoardKey, false);
   doc.setBoolean(settings::kDisableKeyboardKey, false);
   doc.setBoolean(settings::kForceModeKey, false);
-  doc.setValue(settings::kIncrementKey, settings::Value::real(0.05));
+  doc.setValue(settings::kIncrementKey, plist::Value::real(0.05));
   for (int i = 0; i < keys; ++i)
     doc.setBoolean(std::string(settings::kAppDisablePrefix) + "com.example.app" + std::to_string(i), i % 3 == 0);
   std::string bytes = doc.toXml();

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "host/host.h"
-#include "settings/lookup.h"
 
 struct ExtensionState {
   // Read from the settings file by reloadSettings.
@@ -47,5 +46,5 @@ void reloadSettings();
 // The change notification's callback: ignores its arguments and reloads.
 void settingsChanged(host::NotifyCenter* center, void* observer, const char* name, const void* object,
                      const void* userInfo);
-// Whether the settings disable the application `identifier`.
-bool appDisabledIn(const settings::Lookup& file, const std::string& identifier);
+// The settings key that disables the application `identifier`.
+std::string appDisableKey(const std::string& identifier);

@@ -7,7 +7,7 @@
 
 #include "extension/extension_state.h"
 #include "settings/keys.h"
-#include "settings/lookup.h"
+#include "settings/store.h"
 
 namespace {
 
@@ -110,5 +110,6 @@ void updateFrontApplication() {
   // The copy is owned, so the outgoing identifier needs no keeping alive.
   if (identifier) s.frontAppIdentifier = std::move(identifier);
   if (!s.frontAppIdentifier) return;
-  s.appDisabled = appDisabledIn(settings::Lookup::readFile(settings::kSettingsPath), *s.frontAppIdentifier);
+  const std::string key = appDisableKey(*s.frontAppIdentifier);
+  s.appDisabled = settings::Values(settings::kSettingsPath, {key}).boolean(key).value_or(settings::kAppDisableDefault);
 }

@@ -7,19 +7,17 @@
 #include <optional>
 #include <vector>
 
-#include "settings/document.h"
-#include "settings/lookup.h"
-#include "settings/readings.h"
-#include "settings/xml_writer.h"
+#include "sim/plist/document.h"
+#include "sim/plist/lookup.h"
+#include "sim/plist/preference_value.h"
+#include "sim/plist/xml_writer.h"
 
 namespace fuzz_checks {
 namespace {
 
-using settings::Node;
-using settings::Type;
+using plist::Node;
+using plist::Type;
 
-std::string show(std::optional<bool> b) { return b ? (*b ? "true" : "false") : "none"; }
-std::string show(std::optional<float> f) { return f ? std::to_string(*f) : "none"; }
 
 bool sameScalar(Node a, Node b) {
   switch (a.type()) {
@@ -60,42 +58,43 @@ bool sameValue(Node a, Node b) {
 }
 
 std::string lookupAgreesWithDocument(std::string_view bytes) {
-  const settings::Lookup lookup = settings::Lookup::parse(bytes);
-  const settings::Document document = settings::Document::parse(bytes);
+  const plist::Lookup lookup = plist::Lookup::parse(bytes);
+  const plist::Document document = plist::Document::parse(bytes);
   if (lookup.size() != document.size())
     return "look-up has " + std::to_string(lookup.size()) + " keys, document " + std::to_string(document.size());
   const Node root = document.root();
   for (std::size_t i = 0; i < root.size(); ++i) {
     const std::string_view key = root.keyAt(i);
-    const settings::Readings readings = settings::readingsOf(root.at(i));
-    const auto b1 = lookup.boolean(key);
-    const auto s1 = lookup.single(key);
-    if (b1 != readings.boolean || s1 != readings.single)
-      return "key '" + std::string(key) + "': look-up " + show(b1) + "/" + show(s1) + ", document " +
-             show(readings.boolean) + "/" + show(readings.single);
+    const auto found = lookup.value(key);
+    const host::PreferenceValue expected = plist::preferenceValueOf(root.at(i));
+    // Numbers compared bit for bit, so that NaN equals NaN and -0.0 differs.
+    if (!found || found->type != expected.type || found->text != expected.text ||
+        std::memcmp(&found->number, &expected.number, sizeof(double)) != 0)
+      return "key '" + std::string(key) + "': the look-up hands over another value than the document's";
     if (document.value(key).type() != root.at(i).type()) return "key '" + std::string(key) + "' found elsewhere";
   }
   return "";
 }
 
 std::string treeRoundTrips(std::string_view bytes) {
-  settings::Tree tree;
+  plist::Tree tree;
   if (!tree.read(std::string(bytes))) return "";
   std::string xml;
   bool tooLarge = false;
-  if (!settings::plist::writeXml(tree.root(), xml, &tooLarge))
+  if (!plist::writeXml(tree.root(), xml, &tooLarge))
     return tooLarge ? "" : "the writer refused a tree the reader accepted";
-  settings::Tree again;
-  settings::ReadResult why;
+  plist::Tree again;
+  plist::ReadResult why;
   if (!again.read(xml, &why)) return "the reader rejected what the writer wrote (" + why.describe() + "):\n" + xml;
   if (!sameValue(tree.root(), again.root())) return "values changed through the writer:\n" + xml;
   return "";
 }
 
 std::string toggleKeepsOtherKeys(std::string_view bytes) {
-  settings::Document document = settings::Document::parse(bytes);
-  const settings::Document original = document;
-  const bool enabled = document.boolean("enabled").value_or(true);
+  plist::Document document = plist::Document::parse(bytes);
+  const plist::Document original = document;
+  const plist::Node stored = document.value("enabled");
+  const bool enabled = stored && stored.type() == plist::Type::Boolean ? stored.boolean() : true;
   const bool hadEnabled = document.contains("enabled");
   document.setBoolean("enabled", !enabled);
   const std::string xml = document.toXml();
@@ -105,19 +104,21 @@ std::string toggleKeepsOtherKeys(std::string_view bytes) {
     // writable as it is, and after a value changes.
     std::string asRead;
     bool tooLarge = false;
-    if (!settings::plist::writeXml(original.root(), asRead, &tooLarge))
+    if (!plist::writeXml(original.root(), asRead, &tooLarge))
       return tooLarge ? "" : "the document as read was not written";
     if (!hadEnabled) return "";
-    settings::plist::writeXml(document.root(), asRead, &tooLarge);
+    plist::writeXml(document.root(), asRead, &tooLarge);
     return tooLarge ? "" : "the toggled document was not written";
   }
-  const settings::Document written = settings::Document::parse(xml);
-  if (written.boolean("enabled") != !enabled) return "the toggle was lost";
-  settings::Document expected = original;
+  const plist::Document written = plist::Document::parse(xml);
+  const plist::Node toggled = written.value("enabled");
+  if (!toggled || toggled.type() != plist::Type::Boolean || toggled.boolean() == enabled) return "the toggle was lost";
+  plist::Document expected = original;
   expected.setBoolean("enabled", !enabled);
   if (!sameValue(expected.root(), written.root())) return "other keys changed:\n" + xml;
-  const settings::Lookup lookup = settings::Lookup::parse(xml);
-  if (lookup.boolean("enabled") != !enabled) return "the look-up missed the toggle";
+  const plist::Lookup lookup = plist::Lookup::parse(xml);
+  const auto looked = lookup.value("enabled");
+  if (!looked || looked->number != (enabled ? 0 : 1)) return "the look-up missed the toggle";
 
   plist_t peer = nullptr;
   plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &peer);

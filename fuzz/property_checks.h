@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/tree.h"
+#include "sim/plist/tree.h"
 
 namespace fuzz_checks {
 
@@ -22,6 +22,6 @@ std::string toggleKeepsOtherKeys(std::string_view bytes);
 
 // Equal types and values, dictionaries compared by key and in order. Reals
 // are compared bit for bit, so -0.0 and 0.0 differ and NaN equals NaN.
-bool sameValue(settings::Node a, settings::Node b);
+bool sameValue(plist::Node a, plist::Node b);
 
 }  // namespace fuzz_checks

@@ -147,44 +147,6 @@ enum class PreferencesWrite : std::uint8_t {
 // for another writer.
 PreferencesWrite changePreferences(const char* devicePath, std::span<const PreferenceChange> changes);
 
-// ---------------------------------------------------------------- files (going: replaced by the preferences above)
-
-// Reads the whole file at a device path into `bytes`. False, with `bytes`
-// empty, when it is absent or cannot be read.
-bool readFile(const char* devicePath, std::string& bytes);
-// writeToFile:atomically:YES. Replaces the file at a device path with
-// `bytes` so that readers see the old file or the new one, never a mix.
-// False when nothing was replaced; the old file is then untouched.
-bool replaceFile(const char* devicePath, std::string_view bytes);
-
-// What readFileChecked found at a device path.
-enum class FileRead {
-  kRead,      // `bytes` holds the whole file
-  kAbsent,    // nothing is there
-  kTooLarge,  // a regular file is there, larger than any settings read takes
-  kFailed,    // something is there that could not be read: an I/O error, no
-              // permission, not a regular file
-};
-// readFile for writers, which must tell a file that is not there (nothing to
-// keep) from one they could not read (which they must not replace). `bytes`
-// is empty unless the result is kRead.
-FileRead readFileChecked(const char* devicePath, std::string& bytes);
-// rename(2) between two device paths: moves the file, replacing what is at
-// `to`; a symlink is moved, never followed. False when nothing moved.
-bool moveFile(const char* from, const char* to);
-
-struct WriterLock;
-// Waits until this process holds the writers' lock of the file at a device
-// path, and returns it. The lock is advisory: writers that read, change and
-// replace the file take it so that their edits do not overwrite each other;
-// readers never take it. It is the kernel's lock on an open file, so it ends
-// with the process that holds it, however that process ends. Null when no
-// lock can be had (the lock's file cannot be opened); the caller then goes
-// on without one.
-WriterLock* lockForWriting(const char* devicePath);
-// Releases a lock from lockForWriting. Null does nothing.
-void unlockWriting(WriterLock* lock);
-
 // ---------------------------------------------------------------- notifications
 
 struct NotifyCenter;

@@ -1,11 +1,8 @@
 #include "settings/readings.h"
 
-#include <cmath>
-#include <cstdint>
-#include <limits>
-
-#include "settings/scalar_text.h"
-#include "settings/tree.h"
+#include <clocale>
+#include <cstdlib>
+#include <string>
 
 namespace settings {
 namespace {
@@ -48,22 +45,25 @@ double leadingNumber(std::string_view text) {
       while (i < text.size() && isDigit(text[i])) ++i;
     }
   }
-  const bool negative = text[start] == '-';
-  double value = plist::parseDecimal(text.substr(mantissa, i - mantissa)).value_or(0.0);
-  return negative ? -value : value;
+  // strtod is correctly rounded; only its radix character follows the
+  // process locale, so the point is put in the locale's own form.
+  std::string number(text.substr(start, i - start));
+  const char* radix = std::localeconv()->decimal_point;
+  if (const auto point = number.find('.'); point != std::string::npos && radix && *radix)
+    number.replace(point, 1, radix);
+  return std::strtod(number.c_str(), nullptr);
 }
 
-Readings stringReadings(std::string_view text) { return Readings{stringBoolean(text), narrowed(leadingNumber(text))}; }
-
-Readings readingsOf(Node value) {
-  if (!value) return {};
-  switch (value.type()) {
-    case Type::Boolean: return booleanReadings(value.boolean());
-    case Type::Integer: return integerReadings(value.integer());
-    case Type::Real: return realReadings(value.real());
-    case Type::String: return stringReadings(value.text());
-    default: return {};
+Readings readingsOf(const host::PreferenceValue& value) {
+  using Type = host::PreferenceValue::Type;
+  switch (value.type) {
+    case Type::kBoolean:
+    case Type::kInteger:
+    case Type::kReal: return Readings{value.number != 0, narrowed(value.number)};
+    case Type::kString: return Readings{stringBoolean(value.text), narrowed(leadingNumber(value.text))};
+    case Type::kOther: break;
   }
+  return {};
 }
 
 }  // namespace settings

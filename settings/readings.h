@@ -1,12 +1,12 @@
-// How a stored property-list value reads as a boolean or as a number. Shared
-// by every reader of the settings so that the extension and the switch agree.
+// How a stored value reads as a boolean or as a number. Shared by every
+// reader of the settings so that the extension and the switch agree.
 //
 // A boolean is used as it is; a number is true when it is non-zero; a string
-// reads as the device reads one (see stringBoolean and leadingNumber). Dates,
-// data, arrays, dictionaries and keyed-archive references read as none. In a
-// number context a boolean is 1 or 0, and a value that is not finite or lies
-// outside the single-precision range reads as none: narrowing it is undefined
-// and would hand the backlight an infinite or NaN level.
+// reads as the device reads one (see stringBoolean and leadingNumber). Every
+// other type reads as none. In a number context a boolean is 1 or 0, and a
+// value that is not finite or lies outside the single-precision range reads
+// as none: narrowing it is undefined and would hand the backlight an
+// infinite or NaN level.
 #pragma once
 
 #include <cmath>
@@ -14,11 +14,9 @@
 #include <optional>
 #include <string_view>
 
-#include "settings/value_events.h"
+#include "host/host.h"
 
 namespace settings {
-
-class Node;
 
 // A stored value's two readings.
 struct Readings {
@@ -33,14 +31,7 @@ inline std::optional<float> narrowed(double number) {
   return static_cast<float>(number);
 }
 
-// The readings of each kind of scalar the parsers report; every other value
-// reads as none in both. Inline: the look-up takes them for every key.
-inline Readings booleanReadings(bool value) { return Readings{value, value ? 1.0f : 0.0f}; }
-inline Readings integerReadings(plist::Integer value) { return Readings{!value.isZero(), narrowed(value.toDouble())}; }
-inline Readings realReadings(double value) { return Readings{value != 0, narrowed(value)}; }
-Readings stringReadings(std::string_view text);
-// The readings of a node of a tree; none for null.
-Readings readingsOf(Node value);
+Readings readingsOf(const host::PreferenceValue& value);
 
 // True when, after leading whitespace, an optional sign and zeros, `text`
 // starts with Y, y, T, t or a non-zero digit.

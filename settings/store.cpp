@@ -1,71 +1,41 @@
 #include "settings/store.h"
 
-#include <optional>
-#include <string>
-#include <string_view>
-#include <utility>
+#include <span>
 
-#include "host/host.h"
 #include "settings/keys.h"
-#include "settings/read_result.h"
 
 namespace settings {
-namespace {
 
-// The bytes as a dictionary; none when they do not read as one (they do not
-// parse, exceed a limit, or hold another root type).
-std::optional<Document> dictionaryFrom(std::string_view bytes) {
-  ReadResult why;
-  Document document = Document::parse(bytes, &why);
-  if (!why) return std::nullopt;
-  return document;
+Values::Values(const char* devicePath, std::initializer_list<std::string_view> keys) : keys_(keys.begin(), keys.end()) {
+  const host::PreferencesRead read = host::readPreferences(devicePath, std::span(keys.begin(), keys.size()));
+  readings_.resize(keys_.size());
+  for (std::size_t i = 0; i < read.values.size() && i < readings_.size(); ++i)
+    if (read.values[i]) readings_[i] = readingsOf(*read.values[i]);
 }
 
-// Holds the writers' lock of the settings file for one scope.
-class WritersLock {
- public:
-  WritersLock() : lock_(host::lockForWriting(kSettingsPath)) {}
-  ~WritersLock() { host::unlockWriting(lock_); }
-  WritersLock(const WritersLock&) = delete;
-  WritersLock& operator=(const WritersLock&) = delete;
-
- private:
-  host::WriterLock* lock_;
-};
-
-EditOutcome readModifyWrite(EditRef edit) {
-  WritersLock lock;
-  std::string bytes;
-  const host::FileRead read = host::readFileChecked(kSettingsPath, bytes);
-  Document document;
-  bool unreadable = read == host::FileRead::kTooLarge;
-  if (read == host::FileRead::kRead) {
-    if (auto dictionary = dictionaryFrom(bytes)) document = std::move(*dictionary);
-    else unreadable = true;
-  }
-  if (edit(document) == EditAction::kDiscard) return EditOutcome::kDiscarded;
-  if (read == host::FileRead::kFailed) return EditOutcome::kReadFailed;
-  // Checked before anything moves, so that a refused edit changes nothing.
-  const std::string xml = document.toXml();
-  if (xml.empty()) return EditOutcome::kNotWritable;
-  // Readers take a file that does not read as a dictionary for no file, so
-  // moving it aside changes nothing they see.
-  if (unreadable && !host::moveFile(kSettingsPath, kUnreadableSettingsPath)) return EditOutcome::kNotKept;
-  if (host::replaceFile(kSettingsPath, xml)) return EditOutcome::kWritten;
-  // Puts a file moved aside back, so that a failed edit changes nothing.
-  if (unreadable) host::moveFile(kUnreadableSettingsPath, kSettingsPath);
-  return EditOutcome::kWriteFailed;
+const Readings* Values::find(std::string_view key) const {
+  for (std::size_t i = 0; i < keys_.size(); ++i)
+    if (keys_[i] == key) return &readings_[i];
+  return nullptr;
 }
 
-}  // namespace
+std::optional<bool> Values::boolean(std::string_view key) const {
+  const Readings* readings = find(key);
+  return readings ? readings->boolean : std::nullopt;
+}
 
-Document readSettings() { return Document::readFile(kSettingsPath); }
+std::optional<float> Values::single(std::string_view key) const {
+  const Readings* readings = find(key);
+  return readings ? readings->single : std::nullopt;
+}
 
-EditOutcome editSettingsAndPost(EditRef edit) {
-  const EditOutcome outcome = readModifyWrite(edit);
-  // Readers are told after the write whatever its outcome: a failed write
-  // leaves the old file, which they then simply read again.
-  if (outcome != EditOutcome::kDiscarded) host::notifyPost(kChangedNotification);
+host::PreferenceValue booleanValue(bool value) {
+  return host::PreferenceValue{host::PreferenceValue::Type::kBoolean, value ? 1.0 : 0.0, {}};
+}
+
+host::PreferencesWrite changeSettingsAndPost(std::initializer_list<host::PreferenceChange> changes) {
+  const host::PreferencesWrite outcome = host::changePreferences(kSettingsPath, std::span(changes.begin(), changes.size()));
+  host::notifyPost(kChangedNotification);
   return outcome;
 }
 

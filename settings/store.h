@@ -1,71 +1,44 @@
-// The writers' one read-modify-write-and-post sequence on the settings file.
+// Reading the settings, and the writers' one change-and-post sequence.
 #pragma once
 
-#include <memory>
-#include <type_traits>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "settings/document.h"
+#include "host/host.h"
+#include "settings/readings.h"
 
 namespace settings {
 
-// Where a settings file that did not read as a dictionary is kept when a
-// writer replaces it; each such replacement overwrites the one kept before.
-inline constexpr const char kUnreadableSettingsPath[] =
-    "/var/mobile/Library/Preferences/com.vantorel.lumivo.plist.unreadable";
-
-// Reads the settings file; empty when absent, unreadable or not a dictionary.
-// For readers: it takes no lock and never waits.
-Document readSettings();
-
-// What an edit asks for once it has seen, and perhaps changed, the settings.
-enum class EditAction {
-  kWrite,    // write the document and post the change notification
-  kDiscard,  // write nothing and post nothing
-};
-
-// How editSettingsAndPost went. Every outcome but kWritten leaves the file
-// as it was.
-enum class EditOutcome {
-  kWritten,      // the edited settings replaced the file
-  kDiscarded,    // the edit asked for no write
-  kReadFailed,   // the file is there but could not be read
-  kNotKept,      // the file did not read as a dictionary and could not be
-                 // moved aside to kUnreadableSettingsPath
-  kNotWritable,  // the edited settings hold what the file's encoding cannot
-  kWriteFailed,  // replacing the file failed
-};
-
-// A reference to a caller's edit for the length of one call. Not
-// std::function: its throwing path needs a libc++ symbol that the device's
-// older systems do not export, and a loaded library may not rely on one.
-class EditRef {
+// The readings of a few keys of a preferences file, read together. An
+// absent, unreadable or non-dictionary file reads as one without keys.
+class Values {
  public:
-  template <class F, class = std::enable_if_t<!std::is_same_v<std::remove_cvref_t<F>, EditRef>>>
-  EditRef(F&& edit)  // NOLINT: implicit, so that a lambda is passed as it is
-      : target_(const_cast<void*>(static_cast<const void*>(std::addressof(edit)))),
-        call_([](void* target, Document& document) {
-          return (*static_cast<std::remove_reference_t<F>*>(target))(document);
-        }) {}
+  // Reads `keys` of the preferences file at a device path, afresh.
+  Values(const char* devicePath, std::initializer_list<std::string_view> keys);
 
-  EditAction operator()(Document& document) const { return call_(target_, document); }
+  // The boolean reading of `key`, none when it is absent, was not asked
+  // for, or does not read as a boolean.
+  std::optional<bool> boolean(std::string_view key) const;
+  // The single-precision reading of `key`, none when it is absent, was not
+  // asked for, or does not read as a number.
+  std::optional<float> single(std::string_view key) const;
 
  private:
-  void* target_;
-  EditAction (*call_)(void*, Document&);
+  const Readings* find(std::string_view key) const;
+  std::vector<std::string> keys_;
+  std::vector<Readings> readings_;
 };
 
-// The read-modify-write every writer of the settings goes through. Holding
-// the writers' lock (host::lockForWriting), so that edits made at the same
-// time in other processes are not lost, it reads the settings file, hands it
-// to `edit` and writes the result; after releasing the lock it posts the
-// change notification unless the edit was discarded, whether or not the
-// write succeeded. `edit` gets:
-// - the file's dictionary;
-// - an empty dictionary when there is no file, or when the file does not read
-//   as a dictionary, which is first moved to kUnreadableSettingsPath so that
-//   its bytes are kept (if it cannot be moved nothing is written);
-// - an empty dictionary when the file cannot be read at all: then nothing is
-//   written whatever `edit` does, and `edit` only decides whether to post.
-EditOutcome editSettingsAndPost(EditRef edit);
+// A property-list boolean to store.
+host::PreferenceValue booleanValue(bool value);
+
+// The writers' sequence: applies `changes` to the settings file as one step
+// (host::changePreferences: every other key is kept), then posts the change
+// notification whether or not the change took effect, so that readers simply
+// read again.
+host::PreferencesWrite changeSettingsAndPost(std::initializer_list<host::PreferenceChange> changes);
 
 }  // namespace settings

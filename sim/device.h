@@ -70,8 +70,8 @@ std::string hostPath(const std::string& devicePath);
 // Returns false with a message when the template cannot be found or copied.
 bool populateRoot(const std::string& root, const std::string& templateDir, std::string* error);
 
-// The next read (host::readFile, host::readFileChecked) / host::replaceFile
-// of `devicePath` fails as an I/O error would.
+// The next read / replacement of the file at `devicePath` (a preferences
+// read or change of host.h, or the pane's) fails as an I/O error would.
 void failNextRead(const std::string& devicePath);
 void failNextWrite(const std::string& devicePath);
 

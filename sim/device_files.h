@@ -13,7 +13,7 @@ namespace sim {
 // False, with `bytes` empty, when it is absent, not a regular file, too
 // large or unreadable.
 bool readDeviceFile(const std::string& devicePath, std::string& bytes);
-// Replaces the file at a device path atomically, as host::replaceFile does;
+// Replaces the file at a device path atomically, as the preferences writers do;
 // with `createFolders`, makes the missing folders on the way. A symbolic
 // link at the path itself is replaced, never followed. False when nothing
 // was replaced.
@@ -25,5 +25,32 @@ bool makeDeviceFolder(const std::string& devicePath);
 // followed). `existed` tells whether there was one. False when it could not
 // be removed.
 bool removeDeviceFile(const std::string& devicePath, bool* existed);
+
+// What readDeviceFileChecked found at a device path.
+enum class DeviceRead {
+  kRead,      // `bytes` holds the whole file
+  kAbsent,    // nothing is there
+  kTooLarge,  // a regular file is there, larger than any settings read takes
+  kFailed,    // something is there that could not be read: an I/O error, no
+              // permission, a folder, not a regular file
+};
+// readDeviceFile for writers and for telling why, which must tell a file
+// that is not there (nothing to keep) from one they could not read (which
+// they must not replace). `bytes` is empty unless the result is kRead; `why`,
+// when given, says in words why for kTooLarge and kFailed. Consumes an
+// injected read fault (failNextRead).
+DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& bytes, std::string* why = nullptr);
+// Consumes an injected write fault of a device path (failNextWrite); true
+// when there was one.
+bool takeWriteFault(const std::string& devicePath);
+// rename(2) between two device paths inside the root: moves the file,
+// replacing what is at `to`; a symlink is moved, never followed. False when
+// nothing moved.
+bool moveDeviceFile(const std::string& from, const std::string& to);
+// Waits for the writers' lock of the file at a device path ("<name>.lock"
+// beside it) and returns its descriptor; -1 when it cannot be had.
+int lockDeviceFileWriters(const std::string& devicePath);
+// Releases a lock from lockDeviceFileWriters; -1 does nothing.
+void unlockDeviceFileWriters(int fd);
 
 }  // namespace sim

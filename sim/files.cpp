@@ -6,17 +6,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <set>
 
-#include "host/host.h"
-#include "settings/atomic_file.h"
-#include "settings/limits.h"
-#include "settings/writer_lock.h"
+#include "sim/plist/atomic_file.h"
+#include "sim/plist/limits.h"
+#include "sim/plist/writer_lock.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
 #include "sim/in_root.h"
-#include "sim/journal.h"
 
 namespace sim {
 namespace {
@@ -74,12 +73,12 @@ bool readDeviceFile(const std::string& devicePath, std::string& bytes) {
   if (!root.valid()) return false;
   // Non-blocking: a FIFO put at the path must not hang the reader.
   Descriptor file = openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-  return file.valid() && settings::readWholeOpenFile(file.get(), bytes);
+  return file.valid() && plist::readWholeOpenFile(file.get(), bytes);
 }
 
 bool replaceDeviceFile(const std::string& devicePath, std::string_view bytes, bool createFolders) {
   auto placed = placeInRoot(devicePath, createFolders);
-  return placed && settings::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes);
+  return placed && plist::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes);
 }
 
 bool makeDeviceFolder(const std::string& devicePath) {
@@ -107,67 +106,50 @@ void clearFileFaults() {
   writeFaults().clear();
 }
 
-}  // namespace sim
-
-namespace host {
-
-bool readFile(const char* devicePath, std::string& bytes) {
-  return readFileChecked(devicePath, bytes) == FileRead::kRead;
-}
-
-bool replaceFile(const char* devicePath, std::string_view bytes) {
-  if (!devicePath) return false;
-  sim::journal("replaceFile", devicePath);
-  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return false;
-  if (sim::takeFault(sim::writeFaults(), devicePath)) return false;
-  return sim::replaceDeviceFile(devicePath, bytes, false);
-}
-
-FileRead readFileChecked(const char* devicePath, std::string& bytes) {
+DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& bytes, std::string* why) {
   bytes.clear();
-  if (!devicePath) return FileRead::kAbsent;
-  sim::journal("readFile", devicePath);
-  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return FileRead::kAbsent;
-  if (sim::takeFault(sim::readFaults(), devicePath)) return FileRead::kFailed;
-  sim::Descriptor root = sim::openRootFolder(sim::rootPath());
-  if (!root.valid()) return FileRead::kFailed;
+  const auto fail = [why](DeviceRead result, const std::string& reason) {
+    if (why) *why = reason;
+    return result;
+  };
+  if (devicePath.find("/../") != std::string::npos) return DeviceRead::kAbsent;
+  if (takeFault(readFaults(), devicePath)) return fail(DeviceRead::kFailed, "input/output error");
+  Descriptor root = openRootFolder(rootPath());
+  if (!root.valid()) return fail(DeviceRead::kFailed, "the device root cannot be opened");
   // Non-blocking: a FIFO put at the path must not hang the reader.
-  sim::Descriptor file = sim::openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-  if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? FileRead::kAbsent : FileRead::kFailed;
-  if (settings::readWholeOpenFile(file.get(), bytes)) return FileRead::kRead;
+  Descriptor file = openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (!file.valid()) {
+    if (errno == ENOENT || errno == ENOTDIR) return DeviceRead::kAbsent;
+    return fail(DeviceRead::kFailed, std::strerror(errno));
+  }
   struct stat st {};
-  if (fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode) &&
-      static_cast<unsigned long long>(st.st_size) > settings::kMaxFileBytes)
-    return FileRead::kTooLarge;
-  return FileRead::kFailed;
+  if (fstat(file.get(), &st) != 0) return fail(DeviceRead::kFailed, std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) return fail(DeviceRead::kFailed, "it is a folder, not a file");
+  if (!S_ISREG(st.st_mode)) return fail(DeviceRead::kFailed, "it is not a regular file");
+  if (static_cast<unsigned long long>(st.st_size) > plist::kMaxFileBytes)
+    return fail(DeviceRead::kTooLarge, "file is larger than the limit of " +
+                                           std::to_string(plist::kMaxFileBytes >> 20) + " MiB");
+  if (plist::readWholeOpenFile(file.get(), bytes)) return DeviceRead::kRead;
+  return fail(DeviceRead::kFailed, errno ? std::strerror(errno) : "it could not be read whole");
 }
 
-bool moveFile(const char* from, const char* to) {
-  if (!from || !to) return false;
-  sim::journal("moveFile", std::string(from) + " " + to);
-  if (std::string_view(from).find("/../") != std::string_view::npos ||
-      std::string_view(to).find("/../") != std::string_view::npos)
-    return false;
-  auto source = sim::placeInRoot(from), target = sim::placeInRoot(to);
+bool takeWriteFault(const std::string& devicePath) { return takeFault(writeFaults(), devicePath); }
+
+bool moveDeviceFile(const std::string& from, const std::string& to) {
+  if (from.find("/../") != std::string::npos || to.find("/../") != std::string::npos) return false;
+  auto source = placeInRoot(from), target = placeInRoot(to);
   return source && target &&
          renameat(source->folder.get(), source->name.c_str(), target->folder.get(), target->name.c_str()) == 0;
 }
 
-struct WriterLock {
-  int fd;
-};
-
-WriterLock* lockForWriting(const char* devicePath) {
-  if (!devicePath) return nullptr;
-  sim::journal("lockForWriting", devicePath);
-  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return nullptr;
-  auto placed = sim::placeInRoot(devicePath);
-  if (!placed) return nullptr;
-  // As settings::lockWriters, inside the folder found in the root.
+int lockDeviceFileWriters(const std::string& devicePath) {
+  if (devicePath.find("/../") != std::string::npos) return -1;
+  auto placed = placeInRoot(devicePath);
+  if (!placed) return -1;
   const std::string lockName = placed->name + ".lock";
   int fd = openat(placed->folder.get(), lockName.c_str(),
                   O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return -1;
   struct stat st {};
   int locked = -1;
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
@@ -177,16 +159,11 @@ WriterLock* lockForWriting(const char* devicePath) {
   }
   if (locked != 0) {
     close(fd);
-    return nullptr;
+    return -1;
   }
-  return new WriterLock{fd};
+  return fd;
 }
 
-void unlockWriting(WriterLock* lock) {
-  if (!lock) return;
-  sim::journal("unlockWriting", "");
-  settings::unlockWriters(lock->fd);
-  delete lock;
-}
+void unlockDeviceFileWriters(int fd) { plist::unlockWriters(fd); }
 
-}  // namespace host
+}  // namespace sim

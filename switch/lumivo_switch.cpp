@@ -1,7 +1,6 @@
 #include "switch/lumivo_switch.h"
 
 #include "settings/keys.h"
-#include "settings/lookup.h"
 #include "settings/store.h"
 #include "switch/menu.h"
 #include "switch/settings_link.h"
@@ -14,27 +13,23 @@ constexpr int kIndeterminateState = -1;
 }  // namespace
 
 int LumivoSwitch::stateForSwitchIdentifier(std::string_view) {
-  const bool enabled = settings::Lookup::readFile(settings::kSettingsPath)
+  const bool enabled = settings::Values(settings::kSettingsPath, {settings::kEnabledKey})
                            .boolean(settings::kEnabledKey)
                            .value_or(settings::kEnabledDefault);
   return enabled ? 1 : 0;
 }
 
 void LumivoSwitch::applyStateForSwitchIdentifier(int newState, std::string_view) {
-  settings::editSettingsAndPost([newState](settings::Document& document) {
-    switch (newState) {
-      case 0:
-      case 1:
-        document.setBoolean(settings::kEnabledKey, newState == 1);
-        return settings::EditAction::kWrite;
-      case kIndeterminateState:
-        return settings::EditAction::kDiscard;
-      default:
-        // Other states change no key, but the file is still rewritten and
-        // the change announced.
-        return settings::EditAction::kWrite;
-    }
-  });
+  // "Indeterminate" asks for no change: nothing is written or announced.
+  if (newState == kIndeterminateState) return;
+  if (newState != 0 && newState != 1) {
+    // Other states change no key, but the file is still rewritten and the
+    // change announced.
+    settings::changeSettingsAndPost({});
+    return;
+  }
+  const host::PreferenceValue enabled = settings::booleanValue(newState == 1);
+  settings::changeSettingsAndPost({{settings::kEnabledKey, &enabled}});
 }
 
 void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
@@ -45,14 +40,10 @@ void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
 }
 
 void LumivoSwitch::alertViewClickedButtonAtIndex(host::Id, std::intptr_t buttonIndex) {
-  // Every choice starts from the file as it is now, so it is read whatever
-  // was chosen; only the force-mode buttons write.
-  settings::editSettingsAndPost([buttonIndex](settings::Document& document) {
-    if (buttonIndex != lumivo::kForceOnIndex && buttonIndex != lumivo::kForceOffIndex)
-      return settings::EditAction::kDiscard;
-    document.setBoolean(settings::kForceModeKey, buttonIndex == lumivo::kForceOnIndex);
-    return settings::EditAction::kWrite;
-  });
-  if (buttonIndex == lumivo::kSettingsIndex)
+  if (buttonIndex == lumivo::kForceOnIndex || buttonIndex == lumivo::kForceOffIndex) {
+    const host::PreferenceValue forceMode = settings::booleanValue(buttonIndex == lumivo::kForceOnIndex);
+    settings::changeSettingsAndPost({{settings::kForceModeKey, &forceMode}});
+  } else if (buttonIndex == lumivo::kSettingsIndex) {
     host::applicationOpenURL(host::applicationShared(), host::urlWithString(lumivo::settingsPaneLink()));
+  }
 }

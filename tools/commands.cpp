@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "host/host.h"
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
-#include "settings/store.h"
-#include "settings/unicode.h"
+#include "sim/plist/unicode.h"
 #include "sim/activator.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
+#include "sim/preferences.h"
 #include "sim/springboard.h"
 #include "sim/toggle.h"
 #include "sim/uikit.h"
@@ -25,11 +25,6 @@ const char kUpListener[] = "com.vantorel.brightnesslistener.up";
 const char kDownListener[] = "com.vantorel.brightnesslistener.down";
 const char kNoSpringBoard[] = "  nothing changes: only SpringBoard runs the front display and the lock screen\n";
 
-std::optional<std::string> settingsBytes() {
-  std::string bytes;
-  if (!sim::readDeviceFile(settings::kSettingsPath, bytes)) return std::nullopt;
-  return bytes;
-}
 
 std::string describeAlert(const sim::AlertInfo& alert) {
   std::string text = "alert \"" + alert.title + "\"";
@@ -165,42 +160,23 @@ Failure Session::tapAlert(long long index) {
   return std::nullopt;
 }
 
-namespace {
-
-// Why a pane edit left the settings file as it was; none when it was written.
-Failure editFailure(settings::EditOutcome outcome) {
-  switch (outcome) {
-    case settings::EditOutcome::kWritten:
-    case settings::EditOutcome::kDiscarded: return std::nullopt;
-    case settings::EditOutcome::kReadFailed: return "could not read the settings file; it is left as it was";
-    case settings::EditOutcome::kNotKept:
-      return "could not keep the unreadable settings file aside; it is left as it was";
-    case settings::EditOutcome::kNotWritable:
-      return "the settings file cannot hold this edit; it is left as it was";
-    case settings::EditOutcome::kWriteFailed: break;
-  }
-  return "could not write the settings file";
-}
-
-}  // namespace
-
 Failure Session::editSetting(const std::string& key, const std::optional<PrefValue>& value) {
   MuteJournal mute(*this);
   // The pane edits text: bytes that are not UTF-8 are refused before
   // anything is read, written or announced.
-  if (!settings::unicode::isValidUtf8(key)) return "the key is not valid UTF-8 text";
-  if (value && value->kind == PrefValue::Kind::String && !settings::unicode::isValidUtf8(value->string))
+  if (!plist::unicode::isValidUtf8(key)) return "the key is not valid UTF-8 text";
+  if (value && value->kind == PrefValue::Kind::String && !plist::unicode::isValidUtf8(value->string))
     return "the value is not valid UTF-8 text";
   bool had = false;
-  // Through the writers' read-modify-write, which announces the edit
-  // whatever becomes of the write.
-  const auto outcome = settings::editSettingsAndPost([&](settings::Document& document) {
+  // Through the writers' read-modify-write, announced whatever becomes of
+  // the write.
+  const auto result = sim::editPreferencesFile(settings::kSettingsPath, [&](plist::Document& document) {
     had = document.contains(key);
     if (value) document.setValue(key, toPlist(*value));
     else document.remove(key);
-    return settings::EditAction::kWrite;
+    return true;
   });
-  if (Failure failure = editFailure(outcome)) return failure;
+  if (Failure failure = announceEdit(result)) return failure;
   if (value) out_ << "  settings: " << key << " = " << describe(*value) << "\n";
   else out_ << "  settings: " << key << (had ? " removed\n" : " was not set\n");
   return std::nullopt;
@@ -208,14 +184,13 @@ Failure Session::editSetting(const std::string& key, const std::optional<PrefVal
 
 Failure Session::clearSettings() {
   MuteJournal mute(*this);
-  // Replacing or removing the whole file waits for, and holds off, the
-  // other writers' read-modify-writes too.
-  host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
   bool removed = false;
-  const bool written = sim::removeDeviceFile(settings::kSettingsPath, &removed);
-  host::unlockWriting(lock);
-  out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
-  return announceEdit(written);
+  // Removing the whole file waits for, and holds off, the other writers'
+  // read-modify-writes too.
+  const auto result = sim::withPreferencesLock(
+      settings::kSettingsPath, [&] { return sim::removeDeviceFile(settings::kSettingsPath, &removed); });
+  if (result) out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
+  return announceEdit(result);
 }
 
 Failure Session::copySettings(const std::string& file) {
@@ -223,36 +198,44 @@ Failure Session::copySettings(const std::string& file) {
   std::string why;
   const auto bytes = readInputFile(file, kMaxInputBytes, &why);
   if (!bytes) return "cannot read " + file + ": " + why;
-  host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
-  const bool written = host::replaceFile(settings::kSettingsPath, *bytes);
-  host::unlockWriting(lock);
-  out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << file << "\n";
-  return announceEdit(written);
+  const auto result = sim::withPreferencesLock(
+      settings::kSettingsPath, [&] { return sim::replaceDeviceFile(settings::kSettingsPath, *bytes, false); });
+  if (result) out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << file << "\n";
+  return announceEdit(result);
 }
 
-Failure Session::announceEdit(bool written) {
+Failure Session::announceEdit(const sim::PreferencesWriteResult& result) {
   // The pane announces its edit whatever became of the write, as every
   // writer of the settings does.
   host::notifyPost(settings::kChangedNotification);
-  if (!written) return "could not write the settings file";
-  return std::nullopt;
+  switch (result.outcome) {
+    case host::PreferencesWrite::kWritten: return std::nullopt;
+    case host::PreferencesWrite::kReadFailed: return "could not read the settings file; it is left as it was";
+    case host::PreferencesWrite::kNotKept:
+      return "could not keep the unreadable settings file aside; it is left as it was";
+    case host::PreferencesWrite::kNotWritable: return "the settings file cannot hold this edit; it is left as it was";
+    case host::PreferencesWrite::kNotLocked: return result.why + "; the settings file is left as it was";
+    case host::PreferencesWrite::kWriteFailed: break;
+  }
+  return "could not write the settings file";
 }
 
 Failure Session::showSettings() {
-  const auto bytes = settingsBytes();
-  if (!bytes) {
-    out_ << "  no settings file\n";
-    return std::nullopt;
-  }
   // Read as the deliverables read it, with the reason when it gives nothing.
-  settings::ReadResult why;
-  const settings::Document document = settings::Document::parse(*bytes, &why);
-  if (!why) {
-    out_ << "  settings file unreadable: " << why.describe() << " (" << bytes->size()
-         << (bytes->size() == 1 ? " byte" : " bytes") << "; read as no settings)\n";
-    return std::nullopt;
+  const sim::PreferencesFile file = sim::readPreferencesFile(settings::kSettingsPath);
+  switch (file.status) {
+    case host::PreferencesStatus::kAbsent: out_ << "  no settings file\n"; return std::nullopt;
+    case host::PreferencesStatus::kFailed:
+      out_ << "  settings file cannot be read: " << file.why << " (read as no settings; writers leave it as it is)\n";
+      return std::nullopt;
+    case host::PreferencesStatus::kUnreadable:
+      out_ << "  settings file unreadable: " << file.why << " (";
+      if (file.size) out_ << *file.size << (*file.size == 1 ? " byte" : " bytes") << "; ";
+      out_ << "read as no settings)\n";
+      return std::nullopt;
+    case host::PreferencesStatus::kRead: break;
   }
-  const settings::Node root = document.root();
+  const plist::Node root = file.document.root();
   out_ << "  settings file, " << root.size() << (root.size() == 1 ? " key" : " keys") << ":\n";
   for (std::size_t i = 0; i < root.size(); ++i)
     out_ << "    " << root.keyAt(i) << " = " << describePlist(root.at(i)) << "\n";
@@ -293,7 +276,9 @@ Failure Session::expectSwitch(long long state) {
 
 Failure Session::expectPref(const std::string& key, const std::optional<PrefValue>& value) {
   MuteJournal mute(*this);
-  return checkPref(settingsBytes(), key, value);
+  std::string bytes;
+  const bool read = sim::readDeviceFile(settings::kSettingsPath, bytes);
+  return checkPref(read ? std::optional<std::string>(std::move(bytes)) : std::nullopt, key, value);
 }
 
 Failure Session::expectPosts(long long posts) {

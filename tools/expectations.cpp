@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "tools/numbers.h"
 
 namespace tools {
@@ -47,8 +47,8 @@ Failure checkSwitch(std::optional<int> state, long long expected) {
 
 Failure checkPref(const std::optional<std::string>& fileBytes, const std::string& key,
                   const std::optional<PrefValue>& expected) {
-  const settings::Document document = settings::Document::parse(fileBytes ? *fileBytes : std::string());
-  const settings::Node stored = document.value(key);
+  const plist::Document document = plist::Document::parse(fileBytes ? *fileBytes : std::string());
+  const plist::Node stored = document.value(key);
   if (!expected) {
     if (!stored) return std::nullopt;
     return "the settings file holds " + key + " = " + describePlist(stored);

@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "settings/limits.h"
+#include "sim/plist/limits.h"
 
 namespace tools {
 
 // A script, and a file a command copies, may be as large as a settings file.
-inline constexpr std::size_t kMaxInputBytes = settings::kMaxFileBytes;
+inline constexpr std::size_t kMaxInputBytes = plist::kMaxFileBytes;
 // One line of a script or the shell.
 inline constexpr std::size_t kMaxLineBytes = std::size_t{64} << 10;
 

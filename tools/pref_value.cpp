@@ -46,29 +46,29 @@ std::optional<PrefValue> parsePrefValue(std::string_view token, bool quoted) {
   return std::nullopt;
 }
 
-settings::Value toPlist(const PrefValue& value) {
+plist::Value toPlist(const PrefValue& value) {
   switch (value.kind) {
-    case PrefValue::Kind::Boolean: return settings::Value::boolean(value.boolean);
-    case PrefValue::Kind::Integer: return settings::Value::integer(static_cast<std::int64_t>(value.integer));
-    case PrefValue::Kind::Real: return settings::Value::real(value.real);
-    case PrefValue::Kind::String: return settings::Value::string(value.string);
+    case PrefValue::Kind::Boolean: return plist::Value::boolean(value.boolean);
+    case PrefValue::Kind::Integer: return plist::Value::integer(static_cast<std::int64_t>(value.integer));
+    case PrefValue::Kind::Real: return plist::Value::real(value.real);
+    case PrefValue::Kind::String: return plist::Value::string(value.string);
   }
-  return settings::Value::boolean(false);
+  return plist::Value::boolean(false);
 }
 
-bool sameValue(const PrefValue& value, settings::Node node) {
+bool sameValue(const PrefValue& value, plist::Node node) {
   if (!node) return false;
   switch (node.type()) {
-    case settings::Type::Boolean:
+    case plist::Type::Boolean:
       return value.kind == PrefValue::Kind::Boolean && node.boolean() == value.boolean;
-    case settings::Type::Integer: {
+    case plist::Type::Integer: {
       const auto number = node.integer();
       return value.kind == PrefValue::Kind::Integer && !number.isUnsigned &&
              static_cast<long long>(number.bits) == value.integer;
     }
-    case settings::Type::Real:
+    case plist::Type::Real:
       return value.kind == PrefValue::Kind::Real && node.real() == value.real;
-    case settings::Type::String:
+    case plist::Type::String:
       return value.kind == PrefValue::Kind::String && node.text() == value.string;
     default: return false;
   }
@@ -87,28 +87,28 @@ std::string describe(const PrefValue& value) {
   return {};
 }
 
-std::string describePlist(settings::Node node) {
+std::string describePlist(plist::Node node) {
   if (!node) return "absent";
   switch (node.type()) {
-    case settings::Type::Boolean: return node.boolean() ? "true (boolean)" : "false (boolean)";
-    case settings::Type::Integer: {
+    case plist::Type::Boolean: return node.boolean() ? "true (boolean)" : "false (boolean)";
+    case plist::Type::Integer: {
       const auto number = node.integer();
       return (number.isUnsigned ? std::to_string(number.bits)
                                 : std::to_string(static_cast<long long>(number.bits))) +
              " (integer)";
     }
-    case settings::Type::Real: {
+    case plist::Type::Real: {
       PrefValue v;
       v.kind = PrefValue::Kind::Real;
       v.real = node.real();
       return describe(v) + " (real)";
     }
-    case settings::Type::String: return quote(std::string(node.text())) + " (string)";
-    case settings::Type::Data: return "<data, " + std::to_string(node.text().size()) + " bytes>";
-    case settings::Type::Date: return "<date>";
-    case settings::Type::Uid: return "<reference " + std::to_string(node.uid()) + ">";
-    case settings::Type::Array: return "<array of " + std::to_string(node.size()) + ">";
-    case settings::Type::Dictionary: return "<dictionary of " + std::to_string(node.size()) + ">";
+    case plist::Type::String: return quote(std::string(node.text())) + " (string)";
+    case plist::Type::Data: return "<data, " + std::to_string(node.text().size()) + " bytes>";
+    case plist::Type::Date: return "<date>";
+    case plist::Type::Uid: return "<reference " + std::to_string(node.uid()) + ">";
+    case plist::Type::Array: return "<array of " + std::to_string(node.size()) + ">";
+    case plist::Type::Dictionary: return "<dictionary of " + std::to_string(node.size()) + ">";
   }
   return "<other>";
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/tree.h"
-#include "settings/value.h"
+#include "sim/plist/tree.h"
+#include "sim/plist/value.h"
 
 namespace tools {
 
@@ -24,14 +24,14 @@ struct PrefValue {
 // exponent), or any quoted token as a string. None for anything else.
 std::optional<PrefValue> parsePrefValue(std::string_view token, bool quoted);
 // The value as a property-list value to store.
-settings::Value toPlist(const PrefValue& value);
+plist::Value toPlist(const PrefValue& value);
 // True when `node` has the value's type and exactly its value (an integer
 // never equals a real or a boolean).
-bool sameValue(const PrefValue& value, settings::Node node);
+bool sameValue(const PrefValue& value, plist::Node node);
 // The value as a script writes it.
 std::string describe(const PrefValue& value);
 // A stored value with its type, e.g. `0.1 (real)`, `"abc" (string)`,
 // `<data, 4 bytes>`. "absent" for null.
-std::string describePlist(settings::Node node);
+std::string describePlist(plist::Node node);
 
 }  // namespace tools

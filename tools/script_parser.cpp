@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "settings/unicode.h"
+#include "sim/plist/unicode.h"
 #include "tools/command_table.h"
 #include "tools/input_files.h"
 #include "tools/numbers.h"
@@ -205,7 +205,7 @@ std::optional<std::vector<Token>> tokenize(std::string_view line, std::string* e
       }
     }
     // A NUL would cut a key or value short on its way into the settings.
-    if (!settings::unicode::isValidUtf8(token.text)) {
+    if (!plist::unicode::isValidUtf8(token.text)) {
       if (error)
         *error = "word " + std::to_string(tokens.size() + 1) +
                  (token.text.find('\0') != std::string::npos ? " holds a NUL byte" : " is not valid UTF-8");

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "sim/activator.h"
+#include "sim/preferences.h"
 #include "tools/command.h"
 #include "tools/expectations.h"
 #include "tools/status.h"
@@ -120,7 +121,7 @@ class Session {
 
   // Posts the change notification after a pane edit; the failure when the
   // edit was not written.
-  Failure announceEdit(bool written);
+  Failure announceEdit(const sim::PreferencesWriteResult& result);
 
   std::ostream& out_;
   bool unicode_ = false;

@@ -61,11 +61,11 @@ TEST_P(FrontTracking, EveryUnlockedFrontDisplayChangeRereadsTheSettingsOnceAnApp
   bootGeneration();
   const std::string path = settings::kSettingsPath;
   sim::goHome();
-  EXPECT_EQ(sim::journalCount("readFile", &path), 1) << "only the start-up load";
+  EXPECT_EQ(sim::journalCount("readPreferences", &path), 1) << "only the start-up load";
   sim::launchApplication(kAppA);
   sim::launchApplication(kAppA);
   sim::goHome();
-  EXPECT_EQ(sim::journalCount("readFile", &path), 4);
+  EXPECT_EQ(sim::journalCount("readPreferences", &path), 4);
 }
 
 TEST_P(FrontTracking, HomeScreenSettingFollowsTheFrontDisplay) {
@@ -98,12 +98,12 @@ TEST_P(FrontTracking, LockedDeviceChangesNothing) {
   sim::launchApplication(kAppA);
   sim::setLocked(true);
   const std::string path = settings::kSettingsPath;
-  const int reads = sim::journalCount("readFile", &path);
+  const int reads = sim::journalCount("readPreferences", &path);
   sim::goHome();
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "the home screen is not seen while locked";
   sim::launchApplication(kAppB);
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "B is not seen while locked";
-  EXPECT_EQ(sim::journalCount("readFile", &path), reads);
+  EXPECT_EQ(sim::journalCount("readPreferences", &path), reads);
   EXPECT_EQ(sim::journalCount("displayStackTopApplication") + sim::journalCount("workspaceBKSWorkspace"), 1)
       << "only the change before the lock looked for the front application";
   sim::setLocked(false);

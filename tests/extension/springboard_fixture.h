@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
 #include "sim/activator.h"
 #include "sim/device.h"
@@ -55,12 +55,12 @@ class SpringBoardTest : public ::testing::Test {
 
   // The settings pane writes the file, telling no one.
   void writeSettings(std::initializer_list<Setting> values) const {
-    settings::Document document;
+    plist::Document document;
     for (const auto& [key, value] : values) {
       if (auto* b = std::get_if<bool>(&value)) document.setBoolean(key, *b);
-      if (auto* d = std::get_if<double>(&value)) document.setValue(key, settings::Value::real(*d));
+      if (auto* d = std::get_if<double>(&value)) document.setValue(key, plist::Value::real(*d));
       if (auto* i = std::get_if<std::int64_t>(&value))
-        document.setValue(key, settings::Value::integer(*i));
+        document.setValue(key, plist::Value::integer(*i));
     }
     root_.put(settings::kSettingsPath, document.toXml());
   }

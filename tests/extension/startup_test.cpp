@@ -37,7 +37,7 @@ TEST_F(Startup, InitialiserRunsItsStepsInOrder) {
   const int upListener = at("activatorRegisterListener", kUp);
   const int downListener = at("activatorRegisterListener", kDown);
   const int observer = at("notifyCenterAddObserver", std::string(settings::kChangedNotification) + " suspension=2");
-  const int settingsRead = at("readFile", settings::kSettingsPath);
+  const int settingsRead = at("readPreferences", settings::kSettingsPath);
   const int firstHook = at("hookMessage", "SBWorkspace init");
   const int lastHook = at("hookMessage", "SpringBoard frontDisplayDidChange:");
   const int drain = at("autoreleasePoolDrain");
@@ -117,10 +117,8 @@ TEST_F(Startup, SettingsPaneInAnotherProcessReachesSpringBoard) {
   sim::BootOptions pane = testing_support::bareBoot(root_);
   pane.process = "Preferences";
   ASSERT_TRUE(testing_support::runInOtherProcess(pane, [] {
-    return settings::editSettingsAndPost([](settings::Document& document) {
-             document.setBoolean(settings::kForceModeKey, true);
-             return settings::EditAction::kWrite;
-           }) == settings::EditOutcome::kWritten;
+    const host::PreferenceValue on = settings::booleanValue(true);
+    return settings::changeSettingsAndPost({{settings::kForceModeKey, &on}}) == host::PreferencesWrite::kWritten;
   }));
   ASSERT_TRUE(sim::runLoopUntilNotification(settings::kChangedNotification, 5000));
   EXPECT_TRUE(stepped(upFrom(0.5), 0.75f));

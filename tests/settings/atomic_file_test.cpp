@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <set>
 
-#include "settings/atomic_file.h"
-#include "settings/document.h"
-#include "settings/write_steps.h"
+#include "sim/plist/atomic_file.h"
+#include "sim/plist/document.h"
+#include "sim/plist/write_steps.h"
 #include "tests/support/temp_root.h"
 
 namespace {
@@ -24,7 +24,7 @@ using testing_support::TempRoot;
 
 std::string read(const std::string& path) {
   std::string bytes;
-  settings::readWholeFile(path, bytes);
+  plist::readWholeFile(path, bytes);
   return bytes;
 }
 
@@ -40,7 +40,7 @@ TEST(AtomicFile, SymlinkAtTheTargetIsReplacedNeverFollowed) {
   root.put("/elsewhere", "precious");
   chmod(target.c_str(), 0600);
   fs::create_symlink(target, link);
-  ASSERT_TRUE(settings::replaceFileAtomically(link, "new"));
+  ASSERT_TRUE(plist::replaceFileAtomically(link, "new"));
   EXPECT_EQ(read(target), "precious");
   EXPECT_FALSE(fs::is_symlink(link));
   EXPECT_EQ(read(link), "new");
@@ -56,7 +56,7 @@ TEST(AtomicFile, OwnerOfTheReplacedFileIsKeptWhenRoot) {
   root.put("/f.plist", "one");
   ASSERT_EQ(chown(file.c_str(), 501, 20), 0);
   chmod(file.c_str(), 0640);
-  ASSERT_TRUE(settings::replaceFileAtomically(file, "two"));
+  ASSERT_TRUE(plist::replaceFileAtomically(file, "two"));
   struct stat st {};
   stat(file.c_str(), &st);
   EXPECT_EQ(st.st_uid, 501u);
@@ -65,7 +65,7 @@ TEST(AtomicFile, OwnerOfTheReplacedFileIsKeptWhenRoot) {
   // A new file takes the folder's owner, not root's.
   fs::create_directories(root.path() + "/user");
   ASSERT_EQ(chown((root.path() + "/user").c_str(), 502, 21), 0);
-  ASSERT_TRUE(settings::replaceFileAtomically(root.path() + "/user/new.plist", "x"));
+  ASSERT_TRUE(plist::replaceFileAtomically(root.path() + "/user/new.plist", "x"));
   stat((root.path() + "/user/new.plist").c_str(), &st);
   EXPECT_EQ(st.st_uid, 502u);
 }
@@ -85,7 +85,7 @@ TEST(AtomicFile, LeftoversOfDeadWritersGoLiveOnesStay) {
     _exit(0);
   }
   close(live);
-  ASSERT_TRUE(settings::replaceFileAtomically(file, "new"));
+  ASSERT_TRUE(plist::replaceFileAtomically(file, "new"));
   EXPECT_EQ(entries(root.path()), (std::set<std::string>{"f.plist", ".f.plist.tmp-live", ".other.plist.tmp-dead"}));
   kill(holder, SIGKILL);
   waitpid(holder, nullptr, 0);
@@ -94,7 +94,7 @@ TEST(AtomicFile, LeftoversOfDeadWritersGoLiveOnesStay) {
 TEST(AtomicFile, FailureLeavesTheOldFileAndNoTemporary) {
   TempRoot root;
   fs::create_directories(root.path() + "/dir.plist/inside");
-  EXPECT_FALSE(settings::replaceFileAtomically(root.path() + "/dir.plist", "x"));
+  EXPECT_FALSE(plist::replaceFileAtomically(root.path() + "/dir.plist", "x"));
   EXPECT_TRUE(fs::is_directory(root.path() + "/dir.plist/inside"));
   EXPECT_EQ(entries(root.path()), std::set<std::string>{"dir.plist"});
 }
@@ -104,11 +104,11 @@ TEST(ReadWholeFile, NeverWaitsOnAFifoAndHonoursTheSizeLimit) {
   const std::string fifo = root.path() + "/fifo.plist";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   std::string bytes = "stale";
-  EXPECT_FALSE(settings::readWholeFile(fifo, bytes));  // would block forever without O_NONBLOCK
+  EXPECT_FALSE(plist::readWholeFile(fifo, bytes));  // would block forever without O_NONBLOCK
   EXPECT_TRUE(bytes.empty());
   root.put("/big", std::string(1000, 'x'));
-  EXPECT_FALSE(settings::readWholeFile(root.path() + "/big", bytes, 999));
-  EXPECT_TRUE(settings::readWholeFile(root.path() + "/big", bytes, 1000));
+  EXPECT_FALSE(plist::readWholeFile(root.path() + "/big", bytes, 999));
+  EXPECT_TRUE(plist::readWholeFile(root.path() + "/big", bytes, 1000));
   EXPECT_EQ(bytes.size(), 1000u);
 }
 
@@ -127,10 +127,10 @@ TEST_P(KilledWriter, LeavesTheOldOrTheNewFileWhole) {
   gKillAt = GetParam();
   pid_t child = fork();
   if (child == 0) {
-    settings::setWriteStepObserver([](settings::WriteStep) {
+    plist::setWriteStepObserver([](plist::WriteStep) {
       if (++gStepsSeen == gKillAt) raise(SIGKILL);
     });
-    settings::replaceFileAtomically(file, newBytes);
+    plist::replaceFileAtomically(file, newBytes);
     _exit(0);
   }
   int status = 0;
@@ -139,7 +139,7 @@ TEST_P(KilledWriter, LeavesTheOldOrTheNewFileWhole) {
   EXPECT_TRUE(now == oldBytes || now == newBytes) << "size " << now.size();
   // Steps: created, 5 chunks, synced, renamed, folder synced.
   EXPECT_EQ(now, GetParam() <= 7 ? oldBytes : newBytes);
-  ASSERT_TRUE(settings::replaceFileAtomically(file, "after"));
+  ASSERT_TRUE(plist::replaceFileAtomically(file, "after"));
   EXPECT_EQ(entries(root.path()), std::set<std::string>{"f.plist"});
 }
 
@@ -149,20 +149,20 @@ TEST(AtomicFile, ReaderSeesOnlyWholeDictionariesWhileAnotherProcessRewrites) {
   TempRoot root;
   const std::string file = root.path() + "/f.plist";
   auto document = [](int keys) {
-    settings::Document doc;
+    plist::Document doc;
     for (int i = 0; i < keys; ++i) doc.setBoolean("LVDisable-app" + std::to_string(i), i % 2);
     return doc.toXml();
   };
   const std::string small = document(10), large = document(2000);
-  ASSERT_TRUE(settings::replaceFileAtomically(file, small));
+  ASSERT_TRUE(plist::replaceFileAtomically(file, small));
   pid_t writer = fork();
   if (writer == 0) {
-    for (int i = 0; i < 2000; ++i) settings::replaceFileAtomically(file, i % 2 ? small : large);
+    for (int i = 0; i < 2000; ++i) plist::replaceFileAtomically(file, i % 2 ? small : large);
     _exit(0);
   }
   int reads = 0, status = 0;
   while (waitpid(writer, &status, WNOHANG) == 0) {
-    std::size_t keys = settings::Document::parse(read(file)).size();
+    std::size_t keys = plist::Document::parse(read(file)).size();
     ASSERT_TRUE(keys == 10 || keys == 2000) << "read " << keys << " keys";
     ++reads;
   }

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "settings/document.h"
-#include "settings/tree.h"
+#include "sim/plist/document.h"
+#include "sim/plist/tree.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
@@ -22,7 +22,7 @@ std::string unhex(const std::string& hex) {
 
 // Reads `bytes` as a tree of any root type; true when it was accepted.
 bool accepted(const std::string& bytes) {
-  return settings::Tree().read(bytes);
+  return plist::Tree().read(bytes);
 }
 
 struct Case {
@@ -111,7 +111,7 @@ TEST(ValidBinary, TheBuilderMakesFilesTheReaderAccepts) {
   const std::string wide = unhex(
       "62706c6973743030d10000010000025161516200000800000f00001100000000000003030000000000000003"
       "00000000000000000000000000000013");
-  EXPECT_EQ(settings::Document::parse(wide).size(), 1u);
+  EXPECT_EQ(plist::Document::parse(wide).size(), 1u);
 }
 
 TEST(ValidBinary, NullAndFillMarkersAreRejected) {
@@ -122,8 +122,9 @@ TEST(ValidBinary, NullAndFillMarkersAreRejected) {
 
 TEST(ValidBinary, IntegersOfEveryWidthReadWithTheirSign) {
   auto integer = [](const std::string& object) {
-    settings::Document doc = settings::Document::parse(bp::build({"\xD1\x01\x02", bp::ascii("k"), object}));
-    return doc.single("k");
+    plist::Document doc = plist::Document::parse(bp::build({"\xD1\x01\x02", bp::ascii("k"), object}));
+    const plist::Node k = doc.value("k");
+    return k ? std::optional<float>(static_cast<float>(k.integer().toDouble())) : std::nullopt;
   };
   EXPECT_EQ(integer("\x10\xfe"), 254.0f);
   EXPECT_EQ(integer("\x11\xfe\xdc"), 65244.0f);

@@ -1,10 +1,14 @@
 // The property-list document: every encoding in, XML out, nothing it does not
 // change lost. python3's plistlib is the independent judge of the files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
-#include "settings/document.h"
+#include "tests/support/readings.h"
+#include "sim/plist/limits.h"
+#include "sim/preferences.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
 #include "sim/device.h"
 #include "tests/support/plistlib.h"
@@ -12,7 +16,7 @@
 
 namespace {
 
-using settings::Document;
+using plist::Document;
 using testing_support::python;
 using testing_support::plistlibDump;
 using testing_support::TempRoot;
@@ -68,23 +72,37 @@ TEST(Document, UnreadableInputReadsAsEmptyDictionary) {
   }
 }
 
-TEST(Document, AbsentFileAndInjectedReadFaultReadAsEmpty) {
+TEST(Preferences, ReadStatusSaysWhyAFileGivesNothing) {
+  using host::PreferencesStatus;
   TempRoot root;
   sim::boot(testing_support::bareBoot(root));
-  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 0u);
+  const auto read = [] { return sim::readPreferencesFile(settings::kSettingsPath); };
+  EXPECT_EQ(read().status, PreferencesStatus::kAbsent);
 
-  root.put(settings::kSettingsPath, Document().toXml());
   Document one;
   one.setBoolean("enabled", false);
   root.put(settings::kSettingsPath, one.toXml());
   sim::failNextRead(settings::kSettingsPath);
-  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 0u);
-  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 1u) << "a fault applies to one read only";
+  EXPECT_EQ(read().status, PreferencesStatus::kFailed);
+  EXPECT_EQ(read().document.size(), 1u) << "a fault applies to one read only";
 
-  // A folder where the file should be is unreadable.
+  root.put(settings::kSettingsPath, "<plist><array/></plist>");
+  EXPECT_EQ(read().status, PreferencesStatus::kUnreadable);
+  EXPECT_EQ(read().why, "root is an array, not a dictionary");
+
+  // Whatever is at the path and cannot be read is named, never taken for no
+  // file.
   std::filesystem::remove(root.host(settings::kSettingsPath));
   std::filesystem::create_directories(root.host(settings::kSettingsPath));
-  EXPECT_EQ(Document::readFile(settings::kSettingsPath).size(), 0u);
+  EXPECT_EQ(read().status, PreferencesStatus::kFailed);
+  EXPECT_EQ(read().why, "it is a folder, not a file");
+  std::filesystem::remove(root.host(settings::kSettingsPath));
+  ASSERT_EQ(mkfifo(root.host(settings::kSettingsPath).c_str(), 0644), 0);
+  EXPECT_EQ(read().why, "it is not a regular file");
+  std::filesystem::remove(root.host(settings::kSettingsPath));
+  root.put(settings::kSettingsPath, std::string(plist::kMaxFileBytes + 1, ' '));
+  EXPECT_EQ(read().status, PreferencesStatus::kUnreadable);
+  EXPECT_EQ(read().why, "file is larger than the limit of 16 MiB");
   sim::shutdown();
 }
 
@@ -94,10 +112,10 @@ TEST(Document, CopiesAreIndependent) {
   Document b = a;
   b.setBoolean("x", false);
   b.remove("missing");
-  EXPECT_EQ(a.boolean("x"), true);
-  EXPECT_EQ(b.boolean("x"), false);
+  EXPECT_EQ(testing_support::booleanIn(a, "x"), true);
+  EXPECT_EQ(testing_support::booleanIn(b, "x"), false);
   Document c = std::move(b);
-  EXPECT_EQ(c.boolean("x"), false);
+  EXPECT_EQ(testing_support::booleanIn(c, "x"), false);
 }
 
 }  // namespace

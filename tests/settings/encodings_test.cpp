@@ -5,23 +5,24 @@
 #include <cmath>
 #include <string>
 
-#include "settings/document.h"
-#include "settings/limits.h"
-#include "settings/lookup.h"
-#include "settings/tree.h"
+#include "tests/support/readings.h"
+#include "sim/plist/document.h"
+#include "sim/plist/limits.h"
+#include "sim/plist/lookup.h"
+#include "sim/plist/tree.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
 
-using settings::Document;
+using plist::Document;
 
 std::string plist(const std::string& body) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + body + "</dict></plist>";
 }
 
 std::string stringOf(const Document& doc, const char* key) {
-  const settings::Node node = doc.value(key);
-  if (!node || node.type() != settings::Type::String) return "<not a string>";
+  const plist::Node node = doc.value(key);
+  if (!node || node.type() != plist::Type::String) return "<not a string>";
   return std::string(node.text());
 }
 
@@ -38,15 +39,15 @@ TEST(Xml, MarkupTheDeviceReaderAccepts) {
   Document doc = Document::parse(xml);
   EXPECT_EQ(doc.size(), 8u);
   EXPECT_EQ(stringOf(doc, "a<&>\"'"), "\xE2\x98\xBA" "A<&>z");
-  EXPECT_EQ(doc.boolean("t"), true);
-  EXPECT_EQ(doc.boolean("f"), false);
-  EXPECT_EQ(doc.single("hex"), 31.0f);
-  EXPECT_EQ(doc.single("neg"), -9223372036854775808.0f);
+  EXPECT_EQ(testing_support::booleanIn(doc, "t"), true);
+  EXPECT_EQ(testing_support::booleanIn(doc, "f"), false);
+  EXPECT_EQ(testing_support::singleIn(doc, "hex"), 31.0f);
+  EXPECT_EQ(testing_support::singleIn(doc, "neg"), -9223372036854775808.0f);
   EXPECT_EQ(stringOf(doc, "cr"), "a\r\nb") << "line ends are kept as the device keeps them";
   EXPECT_EQ(stringOf(doc, "empty"), "");
   EXPECT_EQ(stringOf(doc, ""), "x");
   // Without the <plist> wrapper, as the device reads it.
-  EXPECT_EQ(Document::parse("<dict><key>k</key><true/></dict>").boolean("k"), true);
+  EXPECT_EQ(testing_support::booleanIn(Document::parse("<dict><key>k</key><true/></dict>"), "k"), true);
 }
 
 TEST(Xml, RealsInEveryFormTheDeviceWrites) {
@@ -54,16 +55,16 @@ TEST(Xml, RealsInEveryFormTheDeviceWrites) {
       "<key>a</key><real>0.5</real><key>b</key><real>-1.5e3</real><key>c</key><real>.25</real>"
       "<key>n</key><real>nan</real><key>i</key><real>+infinity</real><key>j</key><real>-inf</real>"
       "<key>huge</key><real>1e999</real><key>tiny</key><real>1e-999</real><key>int</key><real>3</real>"));
-  EXPECT_EQ(doc.single("a"), 0.5f);
-  EXPECT_EQ(doc.single("b"), -1500.0f);
-  EXPECT_EQ(doc.single("c"), 0.25f);
-  EXPECT_EQ(doc.single("int"), 3.0f);
-  EXPECT_EQ(doc.single("tiny"), 0.0f);
+  EXPECT_EQ(testing_support::singleIn(doc, "a"), 0.5f);
+  EXPECT_EQ(testing_support::singleIn(doc, "b"), -1500.0f);
+  EXPECT_EQ(testing_support::singleIn(doc, "c"), 0.25f);
+  EXPECT_EQ(testing_support::singleIn(doc, "int"), 3.0f);
+  EXPECT_EQ(testing_support::singleIn(doc, "tiny"), 0.0f);
   // Non-finite reals are values, but never a step.
   for (const char* key : {"n", "i", "j", "huge"}) {
     EXPECT_TRUE(doc.contains(key)) << key;
-    EXPECT_EQ(doc.single(key), std::nullopt) << key;
-    EXPECT_EQ(doc.boolean(key), true) << key;
+    EXPECT_EQ(testing_support::singleIn(doc, key), std::nullopt) << key;
+    EXPECT_EQ(testing_support::booleanIn(doc, key), true) << key;
   }
 }
 
@@ -98,7 +99,7 @@ TEST(Xml, MalformedFilesReadAsEmpty) {
   };
   for (const auto& body : bodies) {
     EXPECT_EQ(Document::parse(plist(body)).size(), 0u) << body;
-    EXPECT_EQ(settings::Lookup::parse(plist(body)).size(), 0u) << body;
+    EXPECT_EQ(plist::Lookup::parse(plist(body)).size(), 0u) << body;
   }
   EXPECT_EQ(Document::parse(plist("<key>k</key><true/>") + "junk").size(), 0u);
   EXPECT_EQ(Document::parse(plist("<key>k</key><true/>")).size(), 1u) << "the frame itself is well-formed";
@@ -109,7 +110,7 @@ TEST(Xml, DatesAcrossTheWritableYears) {
       "<key>a</key><date>0001-01-01T00:00:00Z</date><key>b</key><date>9999-12-31T23:59:59Z</date>"
       "<key>c</key><date>2000-02-29T12:00:00Z</date>"));
   EXPECT_EQ(doc.size(), 3u);
-  EXPECT_EQ(doc.boolean("a"), std::nullopt) << "dates read as absent";
+  EXPECT_EQ(testing_support::booleanIn(doc, "a"), std::nullopt) << "dates read as absent";
   EXPECT_EQ(Document::parse(plist("<key>a</key><date>0000-12-31T23:59:59Z</date>")).size(), 0u);
 }
 
@@ -123,18 +124,18 @@ TEST(OldStyle, DictionariesArraysStringsDataAndComments) {
       "  last = end\n}\n";
   Document doc = Document::parse(text);
   EXPECT_EQ(doc.size(), 8u);
-  EXPECT_EQ(doc.boolean("enabled"), false);
-  EXPECT_EQ(doc.boolean("forceMode"), true);
-  EXPECT_EQ(doc.boolean("LVDisable-com.example.app"), true);
-  EXPECT_EQ(doc.single("Increment"), 0.2f);
+  EXPECT_EQ(testing_support::booleanIn(doc, "enabled"), false);
+  EXPECT_EQ(testing_support::booleanIn(doc, "forceMode"), true);
+  EXPECT_EQ(testing_support::booleanIn(doc, "LVDisable-com.example.app"), true);
+  EXPECT_EQ(testing_support::singleIn(doc, "Increment"), 0.2f);
   EXPECT_EQ(stringOf(doc, "escapes"), "t\tn\n q\" u\xC3\xA9 \xF0\x9F\x98\x80 oA xq");
   EXPECT_EQ(stringOf(doc, "path"), "/var/mobile:x.y-z_$");
-  const settings::Node list = doc.value("list");
+  const plist::Node list = doc.value("list");
   ASSERT_EQ(list.size(), 5u);
-  EXPECT_EQ(list.at(2).type(), settings::Type::Data);
+  EXPECT_EQ(list.at(2).type(), plist::Type::Data);
   EXPECT_EQ(list.at(2).text(), "\x0f\xbd\x77");
   // A file of bare pairs is a dictionary.
-  EXPECT_EQ(Document::parse("enabled = NO;\nIncrement = 0.5;\n").single("Increment"), 0.5f);
+  EXPECT_EQ(testing_support::singleIn(Document::parse("enabled = NO;\nIncrement = 0.5;\n"), "Increment"), 0.5f);
 }
 
 TEST(OldStyle, MalformedFilesReadAsEmpty) {
@@ -142,7 +143,7 @@ TEST(OldStyle, MalformedFilesReadAsEmpty) {
                            "{ a = <zz>; }", "{ a = \"open; }", "{ a = b /* open }", "{ a = \"\\000\"; }",
                            "{ a = \"\\200\"; }", "{ a = \"\\UD800\"; }", "{ a = b c; }", "( a b )", ""}) {
     EXPECT_EQ(Document::parse(text).size(), 0u) << text;
-    EXPECT_FALSE(settings::Tree().read(text)) << text;
+    EXPECT_FALSE(plist::Tree().read(text)) << text;
   }
 }
 
@@ -165,13 +166,13 @@ std::string nestedText(int depth) {
 }
 
 TEST(Limits, NestingUpToTheDepthLimitReadsOneMoreDoesNot) {
-  const int limit = settings::kMaxDepth;
+  const int limit = plist::kMaxDepth;
   EXPECT_EQ(Document::parse(nestedXml(limit)).size(), 1u);
   EXPECT_EQ(Document::parse(nestedXml(limit + 1)).size(), 0u);
   EXPECT_EQ(Document::parse(nestedText(limit)).size(), 1u);
   EXPECT_EQ(Document::parse(nestedText(limit + 1)).size(), 0u);
   // The innermost array holds a string, so `n` arrays are `n` levels.
-  auto arrays = [](int n) { return settings::Tree().read(bplist_builder::nestedArrays(n)); };
+  auto arrays = [](int n) { return plist::Tree().read(bplist_builder::nestedArrays(n)); };
   EXPECT_TRUE(arrays(limit));
   EXPECT_FALSE(arrays(limit + 1));
 }
@@ -185,17 +186,17 @@ std::string manyKeysXml(std::size_t keys) {
 TEST(Limits, TenThousandKeysReadButTheObjectBudgetHolds) {
   Document doc = Document::parse(manyKeysXml(10000));
   EXPECT_EQ(doc.size(), 10000u);
-  EXPECT_EQ(settings::Lookup::parse(manyKeysXml(10000)).boolean("LVDisable-com.example.app9999"), true);
+  EXPECT_EQ(testing_support::booleanIn(plist::Lookup::parse(manyKeysXml(10000)), "LVDisable-com.example.app9999"), true);
   // The root, its keys and its values all count.
-  const std::size_t fits = (settings::kMaxObjects - 1) / 2;
-  EXPECT_EQ(settings::Lookup::parse(manyKeysXml(fits)).size(), fits);
-  EXPECT_EQ(settings::Lookup::parse(manyKeysXml(fits + 1)).size(), 0u);
+  const std::size_t fits = (plist::kMaxObjects - 1) / 2;
+  EXPECT_EQ(plist::Lookup::parse(manyKeysXml(fits)).size(), fits);
+  EXPECT_EQ(plist::Lookup::parse(manyKeysXml(fits + 1)).size(), 0u);
 }
 
 TEST(Limits, FilesBeyondTheSizeLimitReadAsEmpty) {
   std::string big = plist("<key>k</key><true/>");
-  big.insert(big.size() - 8, std::string(settings::kMaxFileBytes - big.size() + 1, ' '));
-  ASSERT_GT(big.size(), settings::kMaxFileBytes);
+  big.insert(big.size() - 8, std::string(plist::kMaxFileBytes - big.size() + 1, ' '));
+  ASSERT_GT(big.size(), plist::kMaxFileBytes);
   EXPECT_EQ(Document::parse(big).size(), 0u);
   big.erase(big.size() - 10, 2);
   EXPECT_EQ(Document::parse(big).size(), 1u);

@@ -12,10 +12,11 @@
 #include <functional>
 #include <string>
 
-#include "settings/document.h"
-#include "settings/lookup.h"
-#include "settings/tree.h"
-#include "settings/xml_writer.h"
+#include "tests/support/readings.h"
+#include "sim/plist/document.h"
+#include "sim/plist/lookup.h"
+#include "sim/plist/tree.h"
+#include "sim/plist/xml_writer.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
@@ -84,16 +85,16 @@ TEST(SharedReferences, LibplistExpandsEveryReferenceWeStopAtTheBudget) {
   EXPECT_EQ(countNodes(expanded), 1u << 14);  // the dictionary and 2^14 - 1 arrays
   plist_free(expanded);
   // Within the budget our reader expands it too, with its true contents.
-  EXPECT_EQ(settings::Document::parse(small).size(), 1u);
+  EXPECT_EQ(plist::Document::parse(small).size(), 1u);
 
   // 20 levels is about 2 million nodes and 32 levels exhausts memory in
   // libplist; both read as empty here, also on a small stack.
   for (int depth : {20, 32, 200}) {
     std::string hostile = bp::sharedChain(depth);
     onSmallStack([&] {
-      EXPECT_FALSE(settings::Tree().read(hostile)) << depth;
-      EXPECT_EQ(settings::Document::parse(hostile).size(), 0u);
-      EXPECT_FALSE(settings::Lookup::parse(hostile).boolean("k").has_value());
+      EXPECT_FALSE(plist::Tree().read(hostile)) << depth;
+      EXPECT_EQ(plist::Document::parse(hostile).size(), 0u);
+      EXPECT_FALSE(testing_support::booleanIn(plist::Lookup::parse(hostile), "k").has_value());
     });
   }
 }
@@ -123,25 +124,25 @@ TEST(DeepNestingDeathTest, LibplistXmlWriterOverflowsTheStack) {
 
 TEST(DeepNesting, OurReaderStopsAtTheDepthLimitOnASmallStack) {
   onSmallStack([] {
-    EXPECT_FALSE(settings::Tree().read(bp::nestedArrays(100000)));
-    EXPECT_FALSE(settings::Tree().read(xmlNestedArrays(100000)));
+    EXPECT_FALSE(plist::Tree().read(bp::nestedArrays(100000)));
+    EXPECT_FALSE(plist::Tree().read(xmlNestedArrays(100000)));
     std::string text(100000, '(');
-    EXPECT_FALSE(settings::Tree().read(text));
-    EXPECT_EQ(settings::Lookup::parse(xmlNestedArrays(100000)).size(), 0u);
+    EXPECT_FALSE(plist::Tree().read(text));
+    EXPECT_EQ(plist::Lookup::parse(xmlNestedArrays(100000)).size(), 0u);
   });
 }
 
 TEST(DeepNesting, OurWriterRefusesATreeDeeperThanTheReaderReads) {
-  settings::Value inner = settings::Value::array({});
+  plist::Value inner = plist::Value::array({});
   for (int i = 0; i < 200; ++i) {
-    std::vector<settings::Value> items;
+    std::vector<plist::Value> items;
     items.push_back(std::move(inner));
-    inner = settings::Value::array(std::move(items));
+    inner = plist::Value::array(std::move(items));
   }
-  settings::Document doc;
+  plist::Document doc;
   doc.setValue("k", inner);
   std::string xml = "unchanged";
-  onSmallStack([&] { EXPECT_FALSE(settings::plist::writeXml(doc.root(), xml)); });
+  onSmallStack([&] { EXPECT_FALSE(plist::writeXml(doc.root(), xml)); });
 }
 
 TEST(Encodings, LibplistRejectsByteOrderMarksAndUtf16WeReadThem) {
@@ -156,10 +157,10 @@ TEST(Encodings, LibplistRejectsByteOrderMarksAndUtf16WeReadThem) {
     plist_t node = libplistRead(bytes);
     EXPECT_EQ(node, nullptr);
     plist_free(node);
-    settings::Document doc = settings::Document::parse(bytes);
-    EXPECT_EQ(doc.boolean("enabled"), false);
-    EXPECT_EQ(doc.single("Increment"), 0.5f);
-    EXPECT_EQ(settings::Lookup::parse(bytes).single("Increment"), 0.5f);
+    plist::Document doc = plist::Document::parse(bytes);
+    EXPECT_EQ(testing_support::booleanIn(doc, "enabled"), false);
+    EXPECT_EQ(testing_support::singleIn(doc, "Increment"), 0.5f);
+    EXPECT_EQ(testing_support::singleIn(plist::Lookup::parse(bytes), "Increment"), 0.5f);
   }
 }
 
@@ -168,8 +169,8 @@ TEST(Encodings, LibplistCannotReadTheOldStyleEncodingWeCan) {
   plist_t node = libplistRead(text);
   EXPECT_EQ(node, nullptr);
   plist_free(node);
-  EXPECT_EQ(settings::Document::parse(text).boolean("enabled"), false);
-  EXPECT_EQ(settings::Lookup::parse(text).single("Increment"), 0.5f);
+  EXPECT_EQ(testing_support::booleanIn(plist::Document::parse(text), "enabled"), false);
+  EXPECT_EQ(testing_support::singleIn(plist::Lookup::parse(text), "Increment"), 0.5f);
 }
 
 // Compiles a locale with a decimal comma into a temporary folder.
@@ -198,10 +199,10 @@ TEST_F(DecimalCommaLocale, LibplistMisreadsRealsWeDoNot) {
   plist_get_real_val(plist_dict_get_item(node, "Increment"), &value);
   EXPECT_EQ(value, 0.0) << "libplist reads up to the decimal point the locale does not know";
   plist_free(node);
-  EXPECT_EQ(settings::Document::parse(kSmallXml).single("Increment"), 0.5f);
-  EXPECT_EQ(settings::Lookup::parse(kSmallXml).single("Increment"), 0.5f);
-  settings::Document doc;
-  doc.setValue("r", settings::Value::real(0.25));
+  EXPECT_EQ(testing_support::singleIn(plist::Document::parse(kSmallXml), "Increment"), 0.5f);
+  EXPECT_EQ(testing_support::singleIn(plist::Lookup::parse(kSmallXml), "Increment"), 0.5f);
+  plist::Document doc;
+  doc.setValue("r", plist::Value::real(0.25));
   EXPECT_NE(doc.toXml().find("<real>0.25</real>"), std::string::npos);
 }
 
@@ -211,8 +212,8 @@ TEST(Cycles, LibplistAndOurReaderRejectThem) {
   plist_t node = libplistRead(cycle);
   EXPECT_EQ(node, nullptr);
   plist_free(node);
-  EXPECT_FALSE(settings::Tree().read(cycle));
-  EXPECT_EQ(settings::Lookup::parse(cycle).size(), 0u);
+  EXPECT_FALSE(plist::Tree().read(cycle));
+  EXPECT_EQ(plist::Lookup::parse(cycle).size(), 0u);
 }
 
 TEST(Trailer, LibplistLeavesItsOutputUntouchedOnTrailerErrors) {
@@ -223,7 +224,7 @@ TEST(Trailer, LibplistLeavesItsOutputUntouchedOnTrailerErrors) {
   plist_from_bin(topOutOfRange.data(), static_cast<uint32_t>(topOutOfRange.size()), &out);
   EXPECT_EQ(out, sentinel) << "a caller that does not start from null keeps a stale node";
   plist_free(sentinel);
-  EXPECT_FALSE(settings::Tree().read(topOutOfRange));
+  EXPECT_FALSE(plist::Tree().read(topOutOfRange));
 }
 
 }  // namespace

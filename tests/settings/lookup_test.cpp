@@ -6,10 +6,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/readings.h"
 #include "fuzz/property_checks.h"
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
-#include "settings/lookup.h"
+#include "sim/plist/lookup.h"
 #include "sim/device.h"
 #include "tests/settings/bplist_builder.h"
 #include "tests/support/plistlib.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-using settings::Lookup;
+using plist::Lookup;
 
 std::string fileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,18 +47,18 @@ TEST(Lookup, ReadingsOfEveryTypeAsTheDocumentReadsThem) {
       "<key>dup</key><false/><key>k&amp;</key><integer>7</integer></dict></plist>";
   Lookup lookup = Lookup::parse(xml);
   EXPECT_EQ(lookup.size(), 11u);
-  EXPECT_EQ(lookup.boolean("b"), true);
-  EXPECT_EQ(lookup.single("b"), 1.0f);
-  EXPECT_EQ(lookup.boolean("i"), false);
-  EXPECT_EQ(lookup.single("r"), 2.5f);
-  EXPECT_EQ(lookup.boolean("s"), true);
-  EXPECT_EQ(lookup.single("n"), 12.0f);
+  EXPECT_EQ(testing_support::booleanIn(lookup, "b"), true);
+  EXPECT_EQ(testing_support::singleIn(lookup, "b"), 1.0f);
+  EXPECT_EQ(testing_support::booleanIn(lookup, "i"), false);
+  EXPECT_EQ(testing_support::singleIn(lookup, "r"), 2.5f);
+  EXPECT_EQ(testing_support::booleanIn(lookup, "s"), true);
+  EXPECT_EQ(testing_support::singleIn(lookup, "n"), 12.0f);
   for (const char* absent : {"d", "x", "a", "u", "missing"}) {
-    EXPECT_EQ(lookup.boolean(absent), std::nullopt) << absent;
-    EXPECT_EQ(lookup.single(absent), std::nullopt) << absent;
+    EXPECT_EQ(testing_support::booleanIn(lookup, absent), std::nullopt) << absent;
+    EXPECT_EQ(testing_support::singleIn(lookup, absent), std::nullopt) << absent;
   }
-  EXPECT_EQ(lookup.boolean("dup"), false) << "the last of duplicate keys wins";
-  EXPECT_EQ(lookup.single("k&"), 7.0f) << "a decoded key";
+  EXPECT_EQ(testing_support::booleanIn(lookup, "dup"), false) << "the last of duplicate keys wins";
+  EXPECT_EQ(testing_support::singleIn(lookup, "k&"), 7.0f) << "a decoded key";
   EXPECT_EQ(fuzz_checks::lookupAgreesWithDocument(xml), "");
 }
 
@@ -70,7 +71,7 @@ TEST(Lookup, KeysFromUtf16AndBinaryUtf16Strings) {
     utf16 += static_cast<char>(c >> 8), utf16 += static_cast<char>(c & 0xFF);
   }
   std::string binary = bplist_builder::build({"\xD1\x01\x02", utf16, "\x09"});
-  EXPECT_EQ(Lookup::parse(binary).boolean(key), true);
+  EXPECT_EQ(testing_support::booleanIn(Lookup::parse(binary), key), true);
   EXPECT_EQ(fuzz_checks::lookupAgreesWithDocument(binary), "");
 }
 
@@ -81,23 +82,34 @@ TEST(Lookup, NonDictionaryRootsLookUpNothing) {
         bplist_builder::build({"\x09"})}) {
     Lookup lookup = Lookup::parse(bytes);
     EXPECT_EQ(lookup.size(), 0u) << bytes;
-    EXPECT_EQ(settings::Document::parse(bytes).size(), 0u) << bytes;
+    EXPECT_EQ(plist::Document::parse(bytes).size(), 0u) << bytes;
   }
   EXPECT_EQ(Lookup::parse("<plist><dict><key>CF$UID</key><string>1</string></dict></plist>").size(), 1u)
       << "only an integer makes a reference";
 }
 
-TEST(Lookup, ReadsTheSettingsFileThroughTheHost) {
+TEST(Preferences, HostReadsHandOverTheValuesOfTheKeysAsked) {
+  using Type = host::PreferenceValue::Type;
   testing_support::TempRoot root;
   sim::boot(testing_support::bareBoot(root));
-  EXPECT_EQ(Lookup::readFile(settings::kSettingsPath).size(), 0u);
-  testing_support::python("plistlib.dump({'enabled': False, 'Increment': 0.1}, open('" +
+  const std::string_view keys[] = {settings::kEnabledKey, settings::kIncrementKey, "name", "list", "absent"};
+  EXPECT_EQ(host::readPreferences(settings::kSettingsPath, keys).status, host::PreferencesStatus::kAbsent);
+  testing_support::python("plistlib.dump({'enabled': False, 'Increment': 0.1, 'name': 'x', 'list': [1]}, open('" +
                           root.host(settings::kSettingsPath) + "', 'wb'), fmt=plistlib.FMT_BINARY)");
-  Lookup lookup = Lookup::readFile(settings::kSettingsPath);
-  EXPECT_EQ(lookup.boolean(settings::kEnabledKey), false);
-  EXPECT_EQ(lookup.single(settings::kIncrementKey), 0.1f);
+  const host::PreferencesRead read = host::readPreferences(settings::kSettingsPath, keys);
+  ASSERT_EQ(read.status, host::PreferencesStatus::kRead);
+  ASSERT_EQ(read.values.size(), 5u);
+  EXPECT_EQ(read.values[0]->type, Type::kBoolean);
+  EXPECT_EQ(read.values[0]->number, 0);
+  EXPECT_EQ(read.values[1]->type, Type::kReal);
+  EXPECT_EQ(read.values[1]->number, 0.1);
+  EXPECT_EQ(read.values[2]->text, "x");
+  EXPECT_EQ(read.values[3]->type, Type::kOther);
+  EXPECT_FALSE(read.values[4]);
   sim::failNextRead(settings::kSettingsPath);
-  EXPECT_EQ(Lookup::readFile(settings::kSettingsPath).size(), 0u);
+  const host::PreferencesRead failed = host::readPreferences(settings::kSettingsPath, keys);
+  EXPECT_EQ(failed.status, host::PreferencesStatus::kFailed);
+  EXPECT_FALSE(failed.values[0]);
   sim::shutdown();
 }
 

@@ -4,17 +4,18 @@
 
 #include <string>
 
+#include "tests/support/readings.h"
 #include "fuzz/property_checks.h"
-#include "settings/document.h"
-#include "settings/limits.h"
-#include "settings/lookup.h"
+#include "sim/plist/document.h"
+#include "sim/plist/limits.h"
+#include "sim/plist/lookup.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
 
 namespace bp = bplist_builder;
-using settings::Document;
-using settings::ReadResult;
+using plist::Document;
+using plist::ReadResult;
 
 std::string why(const std::string& bytes) {
   ReadResult result;
@@ -66,7 +67,7 @@ TEST(ReadResult, WholeFileFaults) {
   EXPECT_EQ(why(""), "file is empty");
   EXPECT_EQ(why("<plist><array><true/></array></plist>"), "root is an array, not a dictionary");
   EXPECT_EQ(why("<plist><string>x</string></plist>"), "root is a single value, not a dictionary");
-  EXPECT_EQ(why(std::string(settings::kMaxFileBytes + 1, ' ')), "file is larger than the limit");
+  EXPECT_EQ(why(std::string(plist::kMaxFileBytes + 1, ' ')), "file is larger than the limit");
 }
 
 const char kLatin1Body[] =
@@ -89,7 +90,7 @@ TEST(DeclaredEncoding, Latin1IsConvertedAndWrittenBackAsUtf8) {
 
 TEST(DeclaredEncoding, AsciiIsCheckedOthersAreRefusedWithTheirName) {
   const std::string ascii = "<?xml version='1.0' encoding='US-ASCII'?>\n<plist><dict><key>k</key><true/></dict></plist>";
-  EXPECT_EQ(Document::parse(ascii).boolean("k"), true);
+  EXPECT_EQ(testing_support::booleanIn(Document::parse(ascii), "k"), true);
   EXPECT_EQ(why("<?xml version='1.0' encoding='us-ascii'?>\n<plist><dict>\n<key>caf\xC3\xA9</key><true/></dict></plist>"),
             "XML line 3: is not US-ASCII as declared");
   EXPECT_EQ(why("<?xml version=\"1.0\" encoding=\"EBCDIC-US\"?><plist><dict/></plist>"),
@@ -101,8 +102,8 @@ TEST(DeclaredEncoding, AsciiIsCheckedOthersAreRefusedWithTheirName) {
        {std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?><plist><dict><key>k</key><true/></dict></plist>"),
         std::string("<?xml version=\"1.0\"?><plist><dict><key>k</key><true/></dict></plist>"),
         std::string("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"EBCDIC\"?><plist><dict><key>k</key><true/></dict></plist>")})
-    EXPECT_EQ(Document::parse(bytes).boolean("k"), true) << bytes;
-  EXPECT_EQ(settings::Lookup::parse("<?xml version=\"1.0\" encoding=\"EBCDIC-US\"?><plist><dict><key>k</key><true/></dict></plist>")
+    EXPECT_EQ(testing_support::booleanIn(Document::parse(bytes), "k"), true) << bytes;
+  EXPECT_EQ(plist::Lookup::parse("<?xml version=\"1.0\" encoding=\"EBCDIC-US\"?><plist><dict><key>k</key><true/></dict></plist>")
                 .size(),
             0u);
 }

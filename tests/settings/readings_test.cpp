@@ -5,12 +5,13 @@
 #include <cstring>
 #include <limits>
 
-#include "settings/document.h"
+#include "tests/support/readings.h"
+#include "sim/plist/document.h"
 #include "settings/readings.h"
 
 namespace {
 
-using settings::Document;
+using plist::Document;
 
 Document xml(const std::string& body) {
   return Document::parse("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + body +
@@ -23,15 +24,15 @@ TEST(BooleanReading, BooleansAsTheyAreNumbersTrueWhenNonZero) {
       "<key>two</key><integer>2</integer><key>minus</key><integer>-1</integer>"
       "<key>rzero</key><real>0.0</real><key>half</key><real>0.5</real>"
       "<key>s</key><string>YES</string><key>a</key><array/>");
-  EXPECT_EQ(d.boolean("t"), true);
-  EXPECT_EQ(d.boolean("f"), false);
-  EXPECT_EQ(d.boolean("zero"), false);
-  EXPECT_EQ(d.boolean("two"), true);
-  EXPECT_EQ(d.boolean("minus"), true);
-  EXPECT_EQ(d.boolean("rzero"), false);
-  EXPECT_EQ(d.boolean("half"), true);
-  EXPECT_EQ(d.boolean("a"), std::nullopt);
-  EXPECT_EQ(d.boolean("absent"), std::nullopt);
+  EXPECT_EQ(testing_support::booleanIn(d, "t"), true);
+  EXPECT_EQ(testing_support::booleanIn(d, "f"), false);
+  EXPECT_EQ(testing_support::booleanIn(d, "zero"), false);
+  EXPECT_EQ(testing_support::booleanIn(d, "two"), true);
+  EXPECT_EQ(testing_support::booleanIn(d, "minus"), true);
+  EXPECT_EQ(testing_support::booleanIn(d, "rzero"), false);
+  EXPECT_EQ(testing_support::booleanIn(d, "half"), true);
+  EXPECT_EQ(testing_support::booleanIn(d, "a"), std::nullopt);
+  EXPECT_EQ(testing_support::booleanIn(d, "absent"), std::nullopt);
 }
 
 TEST(SingleReading, NarrowsToTheNearestSingle) {
@@ -39,13 +40,13 @@ TEST(SingleReading, NarrowsToTheNearestSingle) {
       "<key>tenth</key><real>0.1</real><key>int</key><integer>3</integer>"
       "<key>neg</key><integer>-2</integer><key>zero</key><real>0</real>"
       "<key>big</key><real>1e300</real><key>max</key><real>3.4028234663852886e38</real>");
-  EXPECT_EQ(d.single("tenth"), 0.1f);
-  EXPECT_EQ(d.single("int"), 3.0f);
-  EXPECT_EQ(d.single("neg"), -2.0f);
-  EXPECT_EQ(d.single("zero"), 0.0f);
-  EXPECT_EQ(d.single("max"), std::numeric_limits<float>::max());
+  EXPECT_EQ(testing_support::singleIn(d, "tenth"), 0.1f);
+  EXPECT_EQ(testing_support::singleIn(d, "int"), 3.0f);
+  EXPECT_EQ(testing_support::singleIn(d, "neg"), -2.0f);
+  EXPECT_EQ(testing_support::singleIn(d, "zero"), 0.0f);
+  EXPECT_EQ(testing_support::singleIn(d, "max"), std::numeric_limits<float>::max());
   // Narrowing a value beyond float's range is undefined: it reads as absent.
-  EXPECT_EQ(d.single("big"), std::nullopt);
+  EXPECT_EQ(testing_support::singleIn(d, "big"), std::nullopt);
 }
 
 TEST(SingleReading, DefaultStepBitPattern) {
@@ -59,7 +60,7 @@ TEST(SingleReading, DefaultStepBitPattern) {
 
 namespace {
 
-using settings::Document;
+using plist::Document;
 
 TEST(StringReading, BooleansAsTheDeviceReadsText) {
   for (const char* text : {"YES", "yes", "true", "T", "1", "  +007", "-1", "\t9 lives", "0001", "y"})
@@ -85,12 +86,12 @@ TEST(StringReading, AStoredStringReadsInBothContexts) {
   Document d = xml(
       "<key>yes</key><string>YES</string><key>step</key><string>0.1</string>"
       "<key>text</key><string>abc</string><key>huge</key><string>1e39</string>");
-  EXPECT_EQ(d.boolean("yes"), true);
-  EXPECT_EQ(d.single("yes"), 0.0f);
-  EXPECT_EQ(d.single("step"), 0.1f);
-  EXPECT_EQ(d.boolean("text"), false);
-  EXPECT_EQ(d.single("text"), 0.0f) << "text without a number is 0, as on the device";
-  EXPECT_EQ(d.single("huge"), std::nullopt) << "beyond single precision";
+  EXPECT_EQ(testing_support::booleanIn(d, "yes"), true);
+  EXPECT_EQ(testing_support::singleIn(d, "yes"), 0.0f);
+  EXPECT_EQ(testing_support::singleIn(d, "step"), 0.1f);
+  EXPECT_EQ(testing_support::booleanIn(d, "text"), false);
+  EXPECT_EQ(testing_support::singleIn(d, "text"), 0.0f) << "text without a number is 0, as on the device";
+  EXPECT_EQ(testing_support::singleIn(d, "huge"), std::nullopt) << "beyond single precision";
 }
 
 TEST(OtherTypes, DatesDataArraysDictionariesReadAsAbsent) {
@@ -99,15 +100,15 @@ TEST(OtherTypes, DatesDataArraysDictionariesReadAsAbsent) {
       "<key>array</key><array><true/></array><key>dict</key><dict><key>k</key><true/></dict>");
   for (const char* key : {"date", "data", "array", "dict"}) {
     EXPECT_TRUE(d.contains(key));
-    EXPECT_EQ(d.boolean(key), std::nullopt) << key;
-    EXPECT_EQ(d.single(key), std::nullopt) << key;
+    EXPECT_EQ(testing_support::booleanIn(d, key), std::nullopt) << key;
+    EXPECT_EQ(testing_support::singleIn(d, key), std::nullopt) << key;
   }
 }
 
 TEST(SingleReading, IntegersBeyondSignedRangeKeepTheirValue) {
   Document d = xml("<key>u</key><integer>18446744073709551615</integer><key>s</key><integer>-1</integer>");
-  EXPECT_EQ(d.single("u"), 18446744073709551615.0f);
-  EXPECT_EQ(d.single("s"), -1.0f);
+  EXPECT_EQ(testing_support::singleIn(d, "u"), 18446744073709551615.0f);
+  EXPECT_EQ(testing_support::singleIn(d, "s"), -1.0f);
 }
 
 }  // namespace

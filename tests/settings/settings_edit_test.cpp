@@ -9,25 +9,23 @@
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "sim/device.h"
-#include "sim/journal.h"
 #include "tests/support/plistlib.h"
 #include "tests/support/temp_root.h"
 
 namespace {
 
-using settings::EditAction;
-using settings::EditOutcome;
+using host::PreferencesWrite;
 using testing_support::TempRoot;
+
+const std::string kKeptPath = std::string(settings::kSettingsPath) + ".unreadable";
 
 std::string xmlPlist(const std::string& body) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body + "</plist>\n";
 }
 
-EditOutcome setEnabledOff() {
-  return settings::editSettingsAndPost([](settings::Document& document) {
-    document.setBoolean(settings::kEnabledKey, false);
-    return EditAction::kWrite;
-  });
+PreferencesWrite setEnabledOff() {
+  const host::PreferenceValue off = settings::booleanValue(false);
+  return settings::changeSettingsAndPost({{settings::kEnabledKey, &off}});
 }
 
 class SettingsEdit : public ::testing::Test {
@@ -36,7 +34,7 @@ class SettingsEdit : public ::testing::Test {
   void TearDown() override { sim::shutdown(); }
 
   std::string settingsDump() const { return testing_support::plistlibDump(root_.host(settings::kSettingsPath)); }
-  std::string kept() const { return root_.get(settings::kUnreadableSettingsPath); }
+  std::string kept() const { return root_.get(kKeptPath); }
 
   TempRoot root_;
 };
@@ -53,7 +51,7 @@ class UnreadableFile : public SettingsEdit, public ::testing::WithParamInterface
 TEST_P(UnreadableFile, IsKeptAsideThenReplacedWithTheEditedDictionary) {
   const std::string bytes = GetParam().bytes();
   root_.put(settings::kSettingsPath, bytes);
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kWritten);
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kWritten);
   EXPECT_EQ(settingsDump(), "dict:{'enabled'=bool:False}");
   EXPECT_TRUE(kept() == bytes) << "the " << bytes.size() << " bytes were not kept";
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
@@ -91,17 +89,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsEdit, OnlyTheLatestUnreadableFileIsKept) {
   root_.put(settings::kSettingsPath, "first");
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kWritten);
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kWritten);
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kWritten);
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kWritten);
   EXPECT_EQ(kept(), "first") << "a readable file is not kept";
   root_.put(settings::kSettingsPath, "second");
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kWritten);
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kWritten);
   EXPECT_EQ(kept(), "second");
 }
 
 TEST_F(SettingsEdit, ADictionaryIsEditedInPlaceAndNothingIsKept) {
   root_.put(settings::kSettingsPath, xmlPlist("<dict><key>keep</key><integer>7</integer></dict>"));
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kWritten);
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kWritten);
   EXPECT_EQ(settingsDump(), "dict:{'enabled'=bool:False,'keep'=int:7}");
   EXPECT_EQ(kept(), "<absent>");
 }
@@ -110,56 +108,33 @@ TEST_F(SettingsEdit, AFileThatCannotBeReadIsLeftAsItIsAndTheEditStillPosts) {
   const std::string bytes = xmlPlist("<dict><key>keep</key><integer>7</integer></dict>");
   root_.put(settings::kSettingsPath, bytes);
   sim::failNextRead(settings::kSettingsPath);
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kReadFailed);
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kReadFailed);
   EXPECT_EQ(root_.get(settings::kSettingsPath), bytes);
   EXPECT_EQ(kept(), "<absent>");
-  EXPECT_EQ(sim::journalCount("replaceFile"), 0);
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
 }
 
 TEST_F(SettingsEdit, SomethingOtherThanAFileAtThePathIsLeftAsItIs) {
   root_.put(settings::kSettingsPath + std::string("/inside"), "x");
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kReadFailed);
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kReadFailed);
   EXPECT_EQ(root_.get(settings::kSettingsPath + std::string("/inside")), "x");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
 }
 
-TEST_F(SettingsEdit, AFailedReadOfADiscardedEditPostsNothing) {
-  sim::failNextRead(settings::kSettingsPath);
-  EXPECT_EQ(settings::editSettingsAndPost([](settings::Document&) { return EditAction::kDiscard; }),
-            EditOutcome::kDiscarded);
-  EXPECT_EQ(sim::postCount(settings::kChangedNotification), 0);
-}
-
 TEST_F(SettingsEdit, AnUnreadableFileThatCannotBeKeptIsNotReplaced) {
   root_.put(settings::kSettingsPath, "garbage");
-  root_.put(settings::kUnreadableSettingsPath + std::string("/occupied"), "x");
-  EXPECT_EQ(setEnabledOff(), EditOutcome::kNotKept);
+  root_.put(kKeptPath + "/occupied", "x");
+  EXPECT_EQ(setEnabledOff(), PreferencesWrite::kNotKept);
   EXPECT_EQ(root_.get(settings::kSettingsPath), "garbage");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
 }
 
 TEST_F(SettingsEdit, ARefusedEditKeepsAnUnreadableFileWhereItIs) {
   root_.put(settings::kSettingsPath, "garbage");
-  EXPECT_EQ(settings::editSettingsAndPost([](settings::Document& document) {
-              document.setBoolean("\xff", true);
-              return EditAction::kWrite;
-            }),
-            EditOutcome::kNotWritable);
+  const host::PreferenceValue on = settings::booleanValue(true);
+  EXPECT_EQ(settings::changeSettingsAndPost({{"\xff", &on}}), PreferencesWrite::kNotWritable);
   EXPECT_EQ(root_.get(settings::kSettingsPath), "garbage");
   EXPECT_EQ(kept(), "<absent>");
-}
-
-TEST_F(SettingsEdit, TheEditSeesTheFileAsItIsNow) {
-  root_.put(settings::kSettingsPath, xmlPlist("<dict><key>n</key><integer>1</integer></dict>"));
-  std::optional<bool> sawKey;
-  EXPECT_EQ(settings::editSettingsAndPost([&](settings::Document& document) {
-              sawKey = document.contains("n");
-              return EditAction::kDiscard;
-            }),
-            EditOutcome::kDiscarded);
-  EXPECT_EQ(sawKey, true);
-  EXPECT_EQ(sim::journalCount("replaceFile"), 0);
 }
 
 }  // namespace

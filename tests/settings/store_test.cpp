@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "settings/atomic_file.h"
+#include "sim/plist/atomic_file.h"
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "sim/device.h"
@@ -26,15 +26,12 @@ class Store : public ::testing::Test {
 TEST_F(Store, WriteKeepsOtherKeysThenPosts) {
   testing_support::python("plistlib.dump({'keep': [1, 'x'], 'enabled': True}, open('" +
                           root_.host(settings::kSettingsPath) + "', 'wb'), fmt=plistlib.FMT_BINARY)");
-  EXPECT_EQ(settings::editSettingsAndPost([](settings::Document& doc) {
-              doc.setBoolean(settings::kEnabledKey, false);
-              return settings::EditAction::kWrite;
-            }),
-            settings::EditOutcome::kWritten);
+  const host::PreferenceValue off = settings::booleanValue(false);
+  EXPECT_EQ(settings::changeSettingsAndPost({{settings::kEnabledKey, &off}}), host::PreferencesWrite::kWritten);
 
   EXPECT_EQ(testing_support::plistlibDump(root_.host(settings::kSettingsPath)),
             "dict:{'enabled'=bool:False,'keep'=array:[int:1,string:'x']}");
-  int write = sim::journalIndexOf("replaceFile", settings::kSettingsPath);
+  int write = sim::journalIndexOf("changePreferences", settings::kSettingsPath);
   int post = sim::journalIndexOf("notifyPost", settings::kChangedNotification);
   ASSERT_GE(write, 0);
   EXPECT_GT(post, write) << "the notification follows the write";
@@ -44,8 +41,7 @@ TEST_F(Store, WriteKeepsOtherKeysThenPosts) {
 TEST_F(Store, FailedWriteLeavesTheOldFileAndStillPosts) {
   root_.put(settings::kSettingsPath, "old bytes");
   sim::failNextWrite(settings::kSettingsPath);
-  EXPECT_EQ(settings::editSettingsAndPost([](settings::Document&) { return settings::EditAction::kWrite; }),
-            settings::EditOutcome::kWriteFailed);
+  EXPECT_EQ(settings::changeSettingsAndPost({}), host::PreferencesWrite::kWriteFailed);
   EXPECT_EQ(root_.get(settings::kSettingsPath), "old bytes");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
 }
@@ -55,9 +51,9 @@ TEST(AtomicFile, ReplaceKeepsModeAndLeavesNoTemporaryFiles) {
   std::string file = root.path() + "/f.plist";
   root.put("/f.plist", "one");
   chmod(file.c_str(), 0600);
-  ASSERT_TRUE(settings::replaceFileAtomically(file, "two"));
+  ASSERT_TRUE(plist::replaceFileAtomically(file, "two"));
   std::string bytes;
-  ASSERT_TRUE(settings::readWholeFile(file, bytes));
+  ASSERT_TRUE(plist::readWholeFile(file, bytes));
   EXPECT_EQ(bytes, "two");
   struct stat st {};
   stat(file.c_str(), &st);
@@ -69,9 +65,9 @@ TEST(AtomicFile, ReplaceKeepsModeAndLeavesNoTemporaryFiles) {
 
 TEST(AtomicFile, MissingFolderFailsAndReadOfFolderFails) {
   TempRoot root;
-  EXPECT_FALSE(settings::replaceFileAtomically(root.path() + "/no/such/f.plist", "x"));
+  EXPECT_FALSE(plist::replaceFileAtomically(root.path() + "/no/such/f.plist", "x"));
   std::string bytes = "stale";
-  EXPECT_FALSE(settings::readWholeFile(root.path(), bytes));
+  EXPECT_FALSE(plist::readWholeFile(root.path(), bytes));
   EXPECT_TRUE(bytes.empty());
 }
 

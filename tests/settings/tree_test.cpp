@@ -6,18 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/readings.h"
 #include "fuzz/property_checks.h"
-#include "settings/document.h"
-#include "settings/lookup.h"
-#include "settings/tree.h"
+#include "sim/plist/document.h"
+#include "sim/plist/lookup.h"
+#include "sim/plist/tree.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
 
-using settings::Document;
-using settings::Node;
-using settings::Type;
-using settings::Value;
+using plist::Document;
+using plist::Node;
+using plist::Type;
+using plist::Value;
 
 std::string xmlDict(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string xml = "<plist><dict>";
@@ -61,7 +62,7 @@ TEST_P(DictionarySizes, DuplicateKeysKeepTheFirstPlaceAndTheLastValue) {
   ASSERT_EQ(doc.size(), static_cast<std::size_t>(n));
   EXPECT_EQ(doc.root().keyAt(0), appKey(0));
   EXPECT_EQ(doc.value(appKey(0)).text(), "second");
-  EXPECT_EQ(doc.boolean(appKey(n / 2)), true);
+  EXPECT_EQ(testing_support::booleanIn(doc, appKey(n / 2)), true);
   EXPECT_EQ(fuzz_checks::lookupAgreesWithDocument(xml), "");
 }
 
@@ -81,19 +82,19 @@ TEST_P(DictionarySizes, NewKeysGoLastChangedOnesStayRemovedOnesGo) {
   expected.push_back("list");
   expected.push_back("last");
   EXPECT_EQ(keysOf(doc.root()), expected);
-  EXPECT_EQ(doc.boolean(appKey(0)), true);
+  EXPECT_EQ(testing_support::booleanIn(doc, appKey(0)), true);
   EXPECT_FALSE(doc.contains(appKey(n / 2)));
   for (int i = 1; i < n; ++i) {
     if (i == n / 2) continue;
-    ASSERT_EQ(doc.boolean(appKey(i)), false) << i;
+    ASSERT_EQ(testing_support::booleanIn(doc, appKey(i)), false) << i;
   }
   EXPECT_EQ(doc.value("list").at(0).integer().bits, 1u);
 
   Document copy = doc;
   copy.setBoolean(appKey(0), false);
   copy.remove("list");
-  EXPECT_EQ(copy.boolean(appKey(0)), false);
-  EXPECT_EQ(doc.boolean(appKey(0)), true);
+  EXPECT_EQ(testing_support::booleanIn(copy, appKey(0)), false);
+  EXPECT_EQ(testing_support::booleanIn(doc, appKey(0)), true);
   EXPECT_TRUE(doc.contains("list"));
   EXPECT_EQ(Document::parse(doc.toXml()).size(), doc.size());
   EXPECT_TRUE(fuzz_checks::sameValue(Document::parse(doc.toXml()).root(), doc.root()));
@@ -111,7 +112,7 @@ TEST(Tree, NestedDictionariesAreIndexedToo) {
   ASSERT_EQ(outer.size(), 50u);
   for (int i = 0; i < 50; ++i) EXPECT_EQ(outer.find("k" + std::to_string(i)).integer().bits, static_cast<std::uint64_t>(i));
   EXPECT_FALSE(outer.find("k50"));
-  EXPECT_EQ(doc.boolean("after"), true);
+  EXPECT_EQ(testing_support::booleanIn(doc, "after"), true);
 }
 
 TEST(Tree, EveryTypeFromTheBinaryEncoding) {
@@ -168,7 +169,7 @@ TEST(Tree, DecodedTextOutlivesTheParse) {
 }
 
 TEST(Tree, ReadFailureLeavesAnEmptyDictionary) {
-  settings::Tree tree;
+  plist::Tree tree;
   EXPECT_TRUE(tree.read("<plist><array><true/></array></plist>"));
   EXPECT_EQ(tree.root().type(), Type::Array);
   EXPECT_FALSE(tree.read("<plist><array><true/></plist>"));

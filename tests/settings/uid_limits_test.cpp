@@ -6,17 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/readings.h"
 #include "fuzz/property_checks.h"
-#include "settings/document.h"
-#include "settings/limits.h"
-#include "settings/lookup.h"
-#include "settings/xml_writer.h"
+#include "sim/plist/document.h"
+#include "sim/plist/limits.h"
+#include "sim/plist/lookup.h"
+#include "sim/plist/xml_writer.h"
 #include "tests/settings/bplist_builder.h"
 
 namespace {
 
 namespace bp = bplist_builder;
-using settings::Document;
+using plist::Document;
 
 std::string ref(std::uint64_t value) { return bp::bigEndian(value, 4); }
 
@@ -48,37 +49,37 @@ void expectTapWritten(const std::string& bytes) {
   doc.setBoolean("enabled", false);
   const std::string xml = doc.toXml();
   ASSERT_FALSE(xml.empty()) << "the writer refused what the reader accepted";
-  settings::ReadResult why;
+  plist::ReadResult why;
   Document again = Document::parse(xml, &why);
   ASSERT_TRUE(why) << why.describe();
-  EXPECT_EQ(again.boolean("enabled"), false);
+  EXPECT_EQ(testing_support::booleanIn(again, "enabled"), false);
   EXPECT_TRUE(fuzz_checks::sameValue(doc.root(), again.root()));
   EXPECT_EQ(fuzz_checks::toggleKeepsOtherKeys(bytes), "");
 }
 
 TEST(UidLimits, ObjectBudgetCountsAReferenceAsItsXmlForm) {
-  const std::size_t uids = (settings::kMaxObjects - 5) / 3;
-  const std::size_t padding = settings::kMaxObjects - 5 - 3 * uids;
+  const std::size_t uids = (plist::kMaxObjects - 5) / 3;
+  const std::size_t padding = plist::kMaxObjects - 5 - 3 * uids;
   const std::string atLimit = sharedUids(uids, padding);
   expectTapWritten(atLimit);
-  EXPECT_EQ(settings::Lookup::parse(atLimit).boolean("enabled"), true);
+  EXPECT_EQ(testing_support::booleanIn(plist::Lookup::parse(atLimit), "enabled"), true);
 
-  settings::ReadResult why;
+  plist::ReadResult why;
   EXPECT_EQ(Document::parse(sharedUids(uids, padding + 1), &why).size(), 0u);
   EXPECT_NE(why.describe().find("goes past the limit of objects"), std::string::npos) << why.describe();
-  EXPECT_EQ(settings::Lookup::parse(sharedUids(uids, padding + 1)).size(), 0u);
+  EXPECT_EQ(plist::Lookup::parse(sharedUids(uids, padding + 1)).size(), 0u);
   // 90,000 references: fewer objects than the budget one by one, more than
   // it as the XML the writer makes of them.
   EXPECT_EQ(Document::parse(sharedUids(90000, 0)).size(), 0u);
 }
 
 TEST(UidLimits, DepthCountsTheReferenceAsALevel) {
-  const int deepest = settings::kMaxDepth - 2;  // the root, the arrays, the reference's level
+  const int deepest = plist::kMaxDepth - 2;  // the root, the arrays, the reference's level
   expectTapWritten(nestedUid(deepest));
-  settings::ReadResult why;
+  plist::ReadResult why;
   EXPECT_EQ(Document::parse(nestedUid(deepest + 1), &why).size(), 0u);
   EXPECT_NE(why.describe().find("nests a reference deeper than the limit"), std::string::npos) << why.describe();
-  EXPECT_EQ(settings::Lookup::parse(nestedUid(deepest + 1)).size(), 0u);
+  EXPECT_EQ(plist::Lookup::parse(nestedUid(deepest + 1)).size(), 0u);
 }
 
 TEST(WriteLimits, XmlLargerThanTheReaderReadsIsNotWritten) {
@@ -94,7 +95,7 @@ TEST(WriteLimits, XmlLargerThanTheReaderReadsIsNotWritten) {
   doc.setBoolean("enabled", false);
   std::string xml;
   bool tooLarge = false;
-  EXPECT_FALSE(settings::plist::writeXml(doc.root(), xml, &tooLarge));
+  EXPECT_FALSE(plist::writeXml(doc.root(), xml, &tooLarge));
   EXPECT_TRUE(tooLarge);
   EXPECT_EQ(doc.toXml(), "") << "written, it would read back as no settings at all";
   EXPECT_EQ(fuzz_checks::toggleKeepsOtherKeys(file), "");
@@ -103,8 +104,8 @@ TEST(WriteLimits, XmlLargerThanTheReaderReadsIsNotWritten) {
 }
 
 TEST(UidLimits, AFullTreeStillTakesAChangedValueButNotANewKey) {
-  const std::size_t uids = (settings::kMaxObjects - 5) / 3;
-  Document doc = Document::parse(sharedUids(uids, settings::kMaxObjects - 5 - 3 * uids));
+  const std::size_t uids = (plist::kMaxObjects - 5) / 3;
+  Document doc = Document::parse(sharedUids(uids, plist::kMaxObjects - 5 - 3 * uids));
   ASSERT_EQ(doc.size(), 2u);
   doc.setBoolean("other", true);
   EXPECT_EQ(doc.toXml(), "") << "two more objects would not read back";

@@ -7,11 +7,12 @@
 #include <cstring>
 #include <limits>
 
+#include "tests/support/readings.h"
 #include "fuzz/property_checks.h"
-#include "settings/document.h"
+#include "sim/plist/document.h"
 #include "settings/keys.h"
 #include "settings/store.h"
-#include "settings/tree.h"
+#include "sim/plist/tree.h"
 #include "sim/device.h"
 #include "sim/journal.h"
 #include "tests/settings/bplist_builder.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-using settings::Document;
+using plist::Document;
 using testing_support::TempRoot;
 
 // Writes `doc`, reads it back and checks every value is unchanged.
@@ -37,15 +38,15 @@ TEST(Writer, ExtremeNumbersReadBackExactly) {
                           std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity(), 123456789.123456789};
   int i = 0;
-  for (double r : reals) doc.setValue("r" + std::to_string(i++), settings::Value::real(r));
-  doc.setValue("umax", settings::Value::integer(settings::plist::Integer{~0ull, true}));
-  doc.setValue("u63", settings::Value::integer(settings::plist::Integer{1ull << 63, true}));
-  doc.setValue("min", settings::Value::integer(settings::plist::Integer{1ull << 63, false}));
-  doc.setValue("minus", settings::Value::integer(settings::plist::Integer{~0ull, false}));
+  for (double r : reals) doc.setValue("r" + std::to_string(i++), plist::Value::real(r));
+  doc.setValue("umax", plist::Value::integer(plist::Integer{~0ull, true}));
+  doc.setValue("u63", plist::Value::integer(plist::Integer{1ull << 63, true}));
+  doc.setValue("min", plist::Value::integer(plist::Integer{1ull << 63, false}));
+  doc.setValue("minus", plist::Value::integer(plist::Integer{~0ull, false}));
   expectRoundTrip(doc);
   Document again = Document::parse(doc.toXml());
   EXPECT_EQ(again.value("umax").integer().isUnsigned, true);
-  EXPECT_EQ(again.single("minus"), -1.0f);
+  EXPECT_EQ(testing_support::singleIn(again, "minus"), -1.0f);
   EXPECT_TRUE(std::signbit(again.value("r1").real()));
 }
 
@@ -54,7 +55,7 @@ TEST(Writer, DatesOfEveryWritableYear) {
   Document doc;
   const double dates[] = {0, -1, -86400 * 365.25 * 101, -63113904000.0, 63113904000.0, 252423993599.0};
   int i = 0;
-  for (double d : dates) doc.setValue("d" + std::to_string(i++), settings::Value::date(d));
+  for (double d : dates) doc.setValue("d" + std::to_string(i++), plist::Value::date(d));
   expectRoundTrip(doc);
   const std::string xml = doc.toXml();
   EXPECT_NE(xml.find("<date>0001-01-01T00:00:00Z</date>"), std::string::npos);
@@ -79,17 +80,17 @@ TEST(Writer, TextWithMarkupControlCharactersAndLineEnds) {
   Document doc;
   const char* texts[] = {"<&>\"']]>", "a\rb\r\nc\n", "tab\there", "\x01\x1f\x7f", "caf\xC3\xA9 \xF0\x9F\x98\x80", ""};
   int i = 0;
-  for (const char* t : texts) doc.setValue("s" + std::to_string(i++), settings::Value::string(t));
-  doc.setValue("key <&> \r", settings::Value::boolean(true));
+  for (const char* t : texts) doc.setValue("s" + std::to_string(i++), plist::Value::string(t));
+  doc.setValue("key <&> \r", plist::Value::boolean(true));
   expectRoundTrip(doc);
 }
 
 TEST(Writer, RefusesWhatTheReaderWouldNotReadBack) {
   Document invalidUtf8;
-  invalidUtf8.setValue("s", settings::Value::string("\xFF"));
+  invalidUtf8.setValue("s", plist::Value::string("\xFF"));
   EXPECT_EQ(invalidUtf8.toXml(), "");
   Document farDate;
-  farDate.setValue("d", settings::Value::date(1e15));
+  farDate.setValue("d", plist::Value::date(1e15));
   EXPECT_EQ(farDate.toXml(), "");
 }
 
@@ -97,11 +98,8 @@ TEST(Writer, UnwritableDocumentLeavesTheFileAndStillPosts) {
   TempRoot root;
   sim::boot(testing_support::bareBoot(root));
   root.put(settings::kSettingsPath, "old bytes");
-  const auto outcome = settings::editSettingsAndPost([](Document& doc) {
-    doc.setValue("s", settings::Value::string("\xFF"));
-    return settings::EditAction::kWrite;
-  });
-  EXPECT_EQ(outcome, settings::EditOutcome::kNotWritable);
+  const host::PreferenceValue invalid{host::PreferenceValue::Type::kString, 0, "\xFF"};
+  EXPECT_EQ(settings::changeSettingsAndPost({{"s", &invalid}}), host::PreferencesWrite::kNotWritable);
   EXPECT_EQ(root.get(settings::kSettingsPath), "old bytes");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
   sim::shutdown();

@@ -12,7 +12,7 @@
 
 #include "host/host.h"
 #include "settings/keys.h"
-#include "settings/lookup.h"
+#include "sim/preferences.h"
 #include "settings/store.h"
 #include "sim/device.h"
 #include "tests/support/temp_root.h"
@@ -54,19 +54,20 @@ bool exitsCleanlyWithin(pid_t child, int ms) {
 // Sets `count` keys named "<prefix><n>", one edit each.
 bool setKeys(const std::string& prefix, int count) {
   for (int i = 0; i < count; ++i) {
-    const auto outcome = settings::editSettingsAndPost([&](settings::Document& document) {
-      document.setBoolean(prefix + std::to_string(i), true);
-      return settings::EditAction::kWrite;
-    });
-    if (outcome != settings::EditOutcome::kWritten) return false;
+    const host::PreferenceValue on = settings::booleanValue(true);
+    const std::string key = prefix + std::to_string(i);
+    if (settings::changeSettingsAndPost({{key, &on}}) != host::PreferencesWrite::kWritten) return false;
   }
   return true;
 }
 
+// Runs `body` holding the writers' lock; false when it cannot be had.
+bool holdingTheLock(const std::function<bool()>& body) {
+  return static_cast<bool>(sim::withPreferencesLock(settings::kSettingsPath, body));
+}
+
 bool takeTheLock() {
-  host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
-  host::unlockWriting(lock);
-  return lock != nullptr;
+  return holdingTheLock([] { return true; });
 }
 
 class WritersLock : public ::testing::Test {
@@ -90,19 +91,20 @@ TEST_F(WritersLock, EveryEditOfTwoProcessesAtOnceSurvives) {
   EXPECT_TRUE(exitsCleanlyWithin(a, 120000));
   EXPECT_TRUE(exitsCleanlyWithin(b, 120000));
 
-  const settings::Lookup file = settings::Lookup::readFile(settings::kSettingsPath);
+  const plist::Document file = sim::readPreferencesFile(settings::kSettingsPath).document;
   int survived = 0;
   for (const char* prefix : {"a", "b"})
-    for (int i = 0; i < kEditsPerProcess; ++i) survived += file.boolean(prefix + std::to_string(i)) == true;
+    for (int i = 0; i < kEditsPerProcess; ++i) survived += static_cast<bool>(file.value(prefix + std::to_string(i)));
   EXPECT_EQ(survived, 2 * kEditsPerProcess);
 }
 
 TEST_F(WritersLock, AWriterWaitsForTheHolder) {
-  host::WriterLock* held = host::lockForWriting(settings::kSettingsPath);
-  ASSERT_NE(held, nullptr);
-  const pid_t writer = startChild([] { return setKeys("w", 1); });
-  EXPECT_FALSE(exitsCleanlyWithin(writer, 300)) << "the edit went ahead while another writer held the lock";
-  host::unlockWriting(held);
+  pid_t writer = -1;
+  ASSERT_TRUE(holdingTheLock([&] {
+    writer = startChild([] { return setKeys("w", 1); });
+    EXPECT_FALSE(exitsCleanlyWithin(writer, 300)) << "the edit went ahead while another writer held the lock";
+    return true;
+  }));
   EXPECT_EQ(root_.get(settings::kSettingsPath), "<absent>");
 
   const pid_t next = startChild([] { return setKeys("w", 1); });
@@ -110,16 +112,13 @@ TEST_F(WritersLock, AWriterWaitsForTheHolder) {
 }
 
 TEST_F(WritersLock, EndsWithAHolderThatDiesHoldingIt) {
-  const pid_t holder = startChild([] {
-    host::lockForWriting(settings::kSettingsPath);
-    _exit(0);
-    return true;
-  });
+  const pid_t holder = startChild([] { return holdingTheLock([]() -> bool { _exit(0); }); });
   ASSERT_TRUE(exitsCleanlyWithin(holder, 10000));
   const pid_t killed = startChild([] {
-    host::lockForWriting(settings::kSettingsPath);
-    pause();
-    return true;
+    return holdingTheLock([] {
+      pause();
+      return true;
+    });
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   kill(killed, SIGKILL);
@@ -129,23 +128,23 @@ TEST_F(WritersLock, EndsWithAHolderThatDiesHoldingIt) {
 
 TEST_F(WritersLock, ReadersNeverWaitForIt) {
   root_.put(settings::kSettingsPath, "<plist><dict><key>enabled</key><false/></dict></plist>");
-  host::WriterLock* held = host::lockForWriting(settings::kSettingsPath);
-  ASSERT_NE(held, nullptr);
-  const pid_t reader = startChild([] {
-    return settings::readSettings().boolean(settings::kEnabledKey) == false &&
-           settings::Lookup::readFile(settings::kSettingsPath).boolean(settings::kEnabledKey) == false;
-  });
-  EXPECT_TRUE(exitsCleanlyWithin(reader, 10000));
-  host::unlockWriting(held);
+  ASSERT_TRUE(holdingTheLock([] {
+    const pid_t reader = startChild([] {
+      return settings::Values(settings::kSettingsPath, {settings::kEnabledKey}).boolean(settings::kEnabledKey) == false;
+    });
+    EXPECT_TRUE(exitsCleanlyWithin(reader, 10000));
+    return true;
+  }));
 }
 
 TEST_F(WritersLock, APlantedLinkIsNeverFollowed) {
   const std::string lockFile = root_.host(settings::kSettingsPath) + ".lock";
   const std::string target = root_.path() + "/target";
   ASSERT_EQ(symlink(target.c_str(), lockFile.c_str()), 0);
-  EXPECT_EQ(host::lockForWriting(settings::kSettingsPath), nullptr);
+  EXPECT_FALSE(takeTheLock());
   EXPECT_EQ(root_.get("/target"), "<absent>");
-  EXPECT_EQ(setKeys("k", 1), true) << "an edit without the lock still goes ahead";
+  EXPECT_FALSE(setKeys("k", 1)) << "an edit went ahead without the lock";
+  EXPECT_EQ(root_.get(settings::kSettingsPath), "<absent>");
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ class InRoot : public ::testing::Test {
 TEST_F(InRoot, AWriteThroughAFolderLinkedOutsideStaysOut) {
   link(outside_.path(), root_.host(kPreferences));
   boot();
-  EXPECT_FALSE(host::replaceFile(settings::kSettingsPath, "<plist/>"));
+  EXPECT_FALSE(sim::replaceDeviceFile(settings::kSettingsPath, "<plist/>", false));
   EXPECT_TRUE(fs::is_empty(outside_.path()));
 }
 
@@ -48,10 +48,10 @@ TEST_F(InRoot, AFolderLinkedWithinTheRootIsFollowedThere) {
   fs::create_directories(root_.host("/private/var"));
   link("/private/var", root_.host("/var"));  // as a device has it
   boot();
-  ASSERT_TRUE(host::replaceFile(settings::kSettingsPath, "new"));
+  ASSERT_TRUE(sim::replaceDeviceFile(settings::kSettingsPath, "new", false));
   EXPECT_EQ(root_.get("/private" + std::string(settings::kSettingsPath)), "new");
   std::string bytes;
-  ASSERT_TRUE(host::readFile(settings::kSettingsPath, bytes));
+  ASSERT_TRUE(sim::readDeviceFile(settings::kSettingsPath, bytes));
   EXPECT_EQ(bytes, "new");
 }
 
@@ -59,7 +59,7 @@ TEST_F(InRoot, ALinkAtTheSettingsFileIsReplacedNotFollowed) {
   boot();
   outside_.put("/victim.plist", "precious");
   link(outside_.host("/victim.plist"), root_.host(settings::kSettingsPath));
-  ASSERT_TRUE(host::replaceFile(settings::kSettingsPath, "new"));
+  ASSERT_TRUE(sim::replaceDeviceFile(settings::kSettingsPath, "new", false));
   EXPECT_EQ(outside_.get("/victim.plist"), "precious");
   EXPECT_FALSE(fs::is_symlink(root_.host(settings::kSettingsPath)));
   EXPECT_EQ(root_.get(settings::kSettingsPath), "new");
@@ -71,16 +71,16 @@ TEST_F(InRoot, ReadsResolveLinksAsTheDeviceWould) {
   outside_.put("/secret", "host file");
   link(outside_.host("/secret"), root_.host(settings::kSettingsPath));
   std::string bytes;
-  EXPECT_FALSE(host::readFile(settings::kSettingsPath, bytes)) << bytes;
+  EXPECT_FALSE(sim::readDeviceFile(settings::kSettingsPath, bytes)) << bytes;
   EXPECT_TRUE(bytes.empty());
   root_.put("/var/mobile/other.plist", "device file");
   fs::remove(root_.host(settings::kSettingsPath));
   link("/var/mobile/other.plist", root_.host(settings::kSettingsPath));
-  ASSERT_TRUE(host::readFile(settings::kSettingsPath, bytes));
+  ASSERT_TRUE(sim::readDeviceFile(settings::kSettingsPath, bytes));
   EXPECT_EQ(bytes, "device file");
   fs::remove(root_.host(settings::kSettingsPath));
   link("../../../../../../../../" + outside_.host("/secret"), root_.host(settings::kSettingsPath));
-  EXPECT_FALSE(host::readFile(settings::kSettingsPath, bytes)) << "\"..\" stops at the root";
+  EXPECT_FALSE(sim::readDeviceFile(settings::kSettingsPath, bytes)) << "\"..\" stops at the root";
 }
 
 TEST_F(InRoot, PutMakesFoldersOnlyInsideTheRoot) {

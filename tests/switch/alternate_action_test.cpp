@@ -33,7 +33,7 @@ TEST_F(AlternateAction, ShowsTheMenuAlertKeptAliveOnlyByTheScreen) {
   EXPECT_EQ(alerts[0].title, "Lumivo");
   EXPECT_EQ(alerts[0].message, std::nullopt);
   EXPECT_EQ(alerts[0].buttons, (std::vector<std::string>{"Dismiss", "Force mode ON", "Force mode OFF", "Settings"}));
-  EXPECT_EQ(sim::journalCount("replaceFile") + posts(), 0);
+  EXPECT_EQ(sim::journalCount("changePreferences") + posts(), 0);
 
   ASSERT_TRUE(sim::tapAlertButton(alerts[0].alert, 0));
   EXPECT_TRUE(sim::alertsOnScreen().empty());
@@ -65,7 +65,7 @@ TEST_F(AlternateAction, DismissAndUnknownIndicesChangeNothing) {
     }
   }
   EXPECT_EQ(posts(), 0);
-  EXPECT_EQ(sim::journalCount("replaceFile"), 0);
+  EXPECT_EQ(sim::journalCount("changePreferences"), 0);
   EXPECT_TRUE(sim::openedLinks().empty());
   EXPECT_TRUE(sim::alertsOnScreen().empty());
 }
@@ -101,7 +101,7 @@ TEST_F(AlternateAction, SettingsOpensThePaneWhereTheOrganiserPutsIt) {
   }
   EXPECT_EQ(sim::openedLinks().size(), std::size(cases));
   EXPECT_EQ(settingsBytes(), "<absent>");
-  EXPECT_EQ(sim::journalCount("replaceFile"), 0);
+  EXPECT_EQ(sim::journalCount("changePreferences"), 0);
   EXPECT_EQ(posts(), 0);
   EXPECT_EQ(sim::liveObjectCount("NSURL"), 0) << "link objects go with the turn's pool";
 }

@@ -17,7 +17,7 @@ TEST_F(SwitchTest, NoFileShowsOnAndTurningOffCreatesAFileHoldingOnlyEnabled) {
   EXPECT_EQ(settingsDump(), "dict:{'enabled'=bool:False}");
   EXPECT_EQ(posts(), 1);
   EXPECT_GT(sim::journalIndexOf("notifyPost", settings::kChangedNotification),
-            sim::journalIndexOf("replaceFile", settings::kSettingsPath));
+            sim::journalIndexOf("changePreferences", settings::kSettingsPath));
   EXPECT_EQ(sim::switchState(kSwitchId), 0);
 }
 
@@ -57,7 +57,7 @@ TEST_F(SwitchTest, IndeterminateStateWritesAndPostsNothing) {
   sim::applySwitchState(kSwitchId, -1);
   EXPECT_EQ(settingsBytes(), before);
   EXPECT_EQ(posts(), 0);
-  EXPECT_EQ(sim::journalCount("replaceFile"), 0);
+  EXPECT_EQ(sim::journalCount("changePreferences"), 0);
 }
 
 TEST_F(SwitchTest, OtherStatesRewriteTheSameKeysAndPost) {
@@ -85,7 +85,7 @@ TEST_F(SwitchTest, NonDictionaryRootIsReplacedByADictionaryHoldingOnlyEnabled) {
   sim::applySwitchState(kSwitchId, 1);
   EXPECT_EQ(settingsDump(), "dict:{'enabled'=bool:True}");
   EXPECT_EQ(posts(), 2);
-  EXPECT_EQ(root_.get(settings::kUnreadableSettingsPath), "\x01\x02 garbage") << "the replaced file is kept";
+  EXPECT_EQ(root_.get(std::string(settings::kSettingsPath) + ".unreadable"), "\x01\x02 garbage") << "the replaced file is kept";
 }
 
 TEST_F(SwitchTest, ATapWhenTheFileCannotBeReadChangesNothingButStillPosts) {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "settings/document.h"
+#include "sim/plist/document.h"
 
 namespace tools {
 namespace {
@@ -17,8 +17,8 @@ sim::EventOutcome pressed(std::optional<float> level, bool handled) {
   return outcome;
 }
 
-std::string settingsXml(const std::string& key, const settings::Value& value) {
-  settings::Document document;
+std::string settingsXml(const std::string& key, const plist::Value& value) {
+  plist::Document document;
   document.setValue(key, value);
   return document.toXml();
 }
@@ -68,7 +68,7 @@ TEST(ExpectPref, ChecksTypeValueAndAbsence) {
   PrefValue yes;
   yes.kind = PrefValue::Kind::Boolean;
   yes.boolean = true;
-  const std::string file = settingsXml("forceMode", settings::Value::boolean(true));
+  const std::string file = settingsXml("forceMode", plist::Value::boolean(true));
   EXPECT_FALSE(checkPref(file, "forceMode", yes));
   EXPECT_EQ(checkPref(file, "forceMode", std::nullopt).value_or(""),
             "the settings file holds forceMode = true (boolean)");
@@ -76,7 +76,7 @@ TEST(ExpectPref, ChecksTypeValueAndAbsence) {
   EXPECT_EQ(checkPref(file, "enabled", yes).value_or(""), "the settings file has no enabled");
   EXPECT_EQ(checkPref(std::nullopt, "enabled", yes).value_or(""), "there is no settings file");
   EXPECT_FALSE(checkPref(std::nullopt, "enabled", std::nullopt));
-  const std::string number = settingsXml("forceMode", settings::Value::integer(std::int64_t{1}));
+  const std::string number = settingsXml("forceMode", plist::Value::integer(std::int64_t{1}));
   EXPECT_EQ(checkPref(number, "forceMode", yes).value_or(""), "the settings file holds forceMode = 1 (integer)");
   // A file that is not a dictionary holds no keys.
   EXPECT_FALSE(checkPref(std::string("garbage"), "forceMode", std::nullopt));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/document.h"
+#include "sim/plist/document.h"
 
 namespace tools {
 namespace {
@@ -14,10 +14,10 @@ PrefValue value(const std::string& token, bool quoted = false) {
 }
 
 // The value after a trip through the XML the pane writes.
-settings::Node roundTrip(settings::Document& holder, const PrefValue& v) {
-  settings::Document document;
+plist::Node roundTrip(plist::Document& holder, const PrefValue& v) {
+  plist::Document document;
   document.setValue("k", toPlist(v));
-  holder = settings::Document::parse(document.toXml());
+  holder = plist::Document::parse(document.toXml());
   return holder.value("k");
 }
 
@@ -34,7 +34,7 @@ TEST(PrefValue, ReadsEachKindFromItsSpelling) {
 }
 
 TEST(PrefValue, SurvivesTheSettingsFileWithTypeAndValue) {
-  settings::Document holder;
+  plist::Document holder;
   for (const char* token : {"true", "false", "0", "-3", "9223372036854775807", "0.1", "-1e-7", "1.0"}) {
     const PrefValue v = value(token);
     EXPECT_TRUE(sameValue(v, roundTrip(holder, v))) << token;
@@ -44,26 +44,26 @@ TEST(PrefValue, SurvivesTheSettingsFileWithTypeAndValue) {
 }
 
 TEST(PrefValue, NeverEqualsAValueOfAnotherType) {
-  settings::Document holder;
-  const settings::Node one = roundTrip(holder, value("1"));
+  plist::Document holder;
+  const plist::Node one = roundTrip(holder, value("1"));
   EXPECT_FALSE(sameValue(value("true"), one));
   EXPECT_FALSE(sameValue(value("1.0"), one));
   EXPECT_FALSE(sameValue(value("1", true), one));
   EXPECT_FALSE(sameValue(value("2"), one));
-  EXPECT_FALSE(sameValue(value("1"), settings::Node()));
-  settings::Document realHolder;
-  const settings::Node tenth = roundTrip(realHolder, value("0.1"));
+  EXPECT_FALSE(sameValue(value("1"), plist::Node()));
+  plist::Document realHolder;
+  const plist::Node tenth = roundTrip(realHolder, value("0.1"));
   EXPECT_FALSE(sameValue(value("0.10000001"), tenth));
 }
 
 TEST(PrefValue, DescribesStoredValuesWithTheirType) {
-  EXPECT_EQ(describePlist(settings::Node()), "absent");
-  settings::Document document;
-  document.setValue("real", settings::Value::real(2));
-  document.setValue("string", settings::Value::string("say \"x\""));
-  document.setValue("data", settings::Value::data("abcd"));
-  document.setValue("negative", settings::Value::integer(std::int64_t{-7}));
-  document.setValue("unsigned", settings::Value::integer(settings::plist::Integer{~0ull, true}));
+  EXPECT_EQ(describePlist(plist::Node()), "absent");
+  plist::Document document;
+  document.setValue("real", plist::Value::real(2));
+  document.setValue("string", plist::Value::string("say \"x\""));
+  document.setValue("data", plist::Value::data("abcd"));
+  document.setValue("negative", plist::Value::integer(std::int64_t{-7}));
+  document.setValue("unsigned", plist::Value::integer(plist::Integer{~0ull, true}));
   EXPECT_EQ(describePlist(document.value("real")), "2.0 (real)");
   EXPECT_EQ(describePlist(document.value("string")), R"("say \"x\"" (string))");
   EXPECT_EQ(describePlist(document.value("data")), "<data, 4 bytes>");

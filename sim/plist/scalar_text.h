@@ -1,0 +1,43 @@
+// The text forms of integers, reals and dates in the XML encoding, read and
+// written without regard to the process's locale.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sim/plist/value_events.h"
+
+namespace plist {
+
+// Seconds from 2001-01-01T00:00:00Z to the first and past the last second
+// the XML form can write: years 0001 to 9999 of the proleptic Gregorian
+// calendar.
+inline constexpr double kFirstDate = -63113904000.0;
+inline constexpr double kPastLastDate = 252423993600.0;
+
+// Decimal (or 0x-prefixed hexadecimal) integer with an optional sign and
+// surrounding whitespace, from -2^63 to 2^64-1. None for anything else.
+std::optional<Integer> parseInteger(std::string_view text);
+// Decimal real with an optional sign and surrounding whitespace, or one of
+// "nan", "inf", "infinity" in any case with an optional sign.
+std::optional<double> parseReal(std::string_view text);
+// Unsigned decimal digits with an optional fraction and exponent, nothing
+// else; out of range it reads as infinity or zero, whichever is nearer.
+std::optional<double> parseDecimal(std::string_view number);
+// "YYYY-MM-DDTHH:MM:SSZ" with optional surrounding whitespace, as seconds
+// since 2001-01-01T00:00:00Z. None for an impossible date.
+std::optional<double> parseDate(std::string_view text);
+// A binary date (seconds, possibly fractional) as the XML form keeps it: the
+// whole second at or before it. None when it is not finite or outside the
+// years the XML form can write.
+std::optional<double> wholeSecondDate(double seconds);
+
+// Appends the shortest text that reads back to exactly `value`; non-finite
+// values as "nan", "+infinity" or "-infinity".
+void appendReal(std::string& out, double value);
+void appendInteger(std::string& out, Integer value);
+// Appends `seconds` (whole, within the writable years) in the XML date form.
+void appendDate(std::string& out, double seconds);
+
+}  // namespace plist

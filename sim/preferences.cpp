@@ -1,0 +1,136 @@
+// host.h's preferences, served from the files of the device root with the
+// simulated platform's property-list code, and the pane's edits.
+#include "sim/preferences.h"
+
+#include <string_view>
+#include <utility>
+
+#include "sim/device_files.h"
+#include "sim/journal.h"
+#include "sim/plist/lookup.h"
+#include "sim/plist/preference_value.h"
+
+namespace sim {
+namespace {
+
+using host::PreferencesStatus;
+using host::PreferencesWrite;
+
+// Holds the writers' lock of one file for a scope.
+class WritersLock {
+ public:
+  explicit WritersLock(const std::string& devicePath) : fd_(lockDeviceFileWriters(devicePath)) {}
+  ~WritersLock() { unlockDeviceFileWriters(fd_); }
+  WritersLock(const WritersLock&) = delete;
+  WritersLock& operator=(const WritersLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
+PreferencesWriteResult failure(PreferencesWrite outcome, std::string why) { return {outcome, std::move(why)}; }
+
+const char kNotLocked[] = "the writers' lock of the settings file cannot be taken";
+
+}  // namespace
+
+PreferencesFile readPreferencesFile(const std::string& devicePath) {
+  PreferencesFile file;
+  std::string bytes;
+  switch (readDeviceFileChecked(devicePath, bytes, &file.why)) {
+    case DeviceRead::kAbsent: file.status = PreferencesStatus::kAbsent; return file;
+    case DeviceRead::kFailed: file.status = PreferencesStatus::kFailed; return file;
+    case DeviceRead::kTooLarge: file.status = PreferencesStatus::kUnreadable; return file;
+    case DeviceRead::kRead: break;
+  }
+  file.size = bytes.size();
+  plist::ReadResult why;
+  file.document = plist::Document::parse(bytes, &why);
+  file.status = why ? PreferencesStatus::kRead : PreferencesStatus::kUnreadable;
+  if (!why) file.why = why.describe();
+  return file;
+}
+
+PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
+                                           const std::function<bool(plist::Document&)>& edit) {
+  WritersLock lock(devicePath);
+  if (!lock.held()) return failure(PreferencesWrite::kNotLocked, kNotLocked);
+  PreferencesFile file = readPreferencesFile(devicePath);
+  if (file.status == PreferencesStatus::kFailed)
+    return failure(PreferencesWrite::kReadFailed, "the settings file cannot be read (" + file.why + ")");
+  if (!edit(file.document)) return {};
+  // Checked before anything moves, so that a refused edit changes nothing.
+  const std::string xml = file.document.toXml();
+  if (xml.empty()) return failure(PreferencesWrite::kNotWritable, "the settings file cannot hold this edit");
+  // Readers take a file that does not read as a dictionary for no file, so
+  // moving it aside changes nothing they see.
+  const bool unreadable = file.status == PreferencesStatus::kUnreadable;
+  const std::string keptPath = devicePath + ".unreadable";
+  if (unreadable && !moveDeviceFile(devicePath, keptPath))
+    return failure(PreferencesWrite::kNotKept, "the unreadable settings file cannot be kept aside");
+  if (!takeWriteFault(devicePath) && replaceDeviceFile(devicePath, xml, false)) return {};
+  // Puts a file moved aside back, so that a failed edit changes nothing.
+  if (unreadable) moveDeviceFile(keptPath, devicePath);
+  return failure(PreferencesWrite::kWriteFailed, "the settings file cannot be written");
+}
+
+PreferencesWriteResult withPreferencesLock(const std::string& devicePath, const std::function<bool()>& whole) {
+  WritersLock lock(devicePath);
+  if (!lock.held()) return failure(PreferencesWrite::kNotLocked, kNotLocked);
+  if (!whole()) return failure(PreferencesWrite::kWriteFailed, "the settings file cannot be written");
+  return {};
+}
+
+}  // namespace sim
+
+namespace host {
+
+PreferencesRead readPreferences(const char* devicePath, std::span<const std::string_view> keys) {
+  PreferencesRead read;
+  read.values.resize(keys.size());
+  if (!devicePath) return read;
+  sim::journal("readPreferences", devicePath);
+  std::string bytes;
+  switch (sim::readDeviceFileChecked(devicePath, bytes, &read.why)) {
+    case sim::DeviceRead::kAbsent: read.status = PreferencesStatus::kAbsent; return read;
+    case sim::DeviceRead::kFailed: read.status = PreferencesStatus::kFailed; return read;
+    case sim::DeviceRead::kTooLarge: read.status = PreferencesStatus::kUnreadable; return read;
+    case sim::DeviceRead::kRead: break;
+  }
+  // One pass over the bytes for a few keys; the tree is built only to tell
+  // why a file does not read.
+  const plist::Lookup lookup = plist::Lookup::parse(bytes);
+  if (!lookup.isDictionary()) {
+    plist::ReadResult why;
+    plist::Document::parse(bytes, &why);
+    read.status = PreferencesStatus::kUnreadable;
+    read.why = why.describe();
+    return read;
+  }
+  read.status = PreferencesStatus::kRead;
+  for (std::size_t i = 0; i < keys.size(); ++i) read.values[i] = lookup.value(keys[i]);
+  return read;
+}
+
+PreferencesWrite changePreferences(const char* devicePath, std::span<const PreferenceChange> changes) {
+  if (!devicePath) return PreferencesWrite::kWriteFailed;
+  sim::journal("changePreferences", devicePath);
+  bool storable = true;
+  const auto result = sim::editPreferencesFile(devicePath, [&](plist::Document& document) {
+    for (const PreferenceChange& change : changes) {
+      if (!change.value) {
+        document.remove(change.key);
+      } else if (auto value = plist::valueOf(*change.value)) {
+        document.setValue(change.key, *value);
+      } else {
+        storable = false;
+        return false;
+      }
+    }
+    return true;
+  });
+  return storable ? result.outcome : PreferencesWrite::kNotWritable;
+}
+
+}  // namespace host
