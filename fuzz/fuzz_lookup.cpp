@@ -1,5 +1,5 @@
-// The extension's look-up on any bytes: never crashes, and reads exactly the
-// keys and readings the whole-dictionary reader reads.
+// The simulated platform's look-up on any bytes: never crashes, and hands
+// over exactly the keys and values the whole-dictionary reader reads.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

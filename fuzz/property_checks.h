@@ -10,7 +10,7 @@
 
 namespace fuzz_checks {
 
-// Lookup and Document read the same keys with the same readings.
+// Lookup and Document read the same keys with the same values.
 std::string lookupAgreesWithDocument(std::string_view bytes);
 // Whatever the reader accepts (any root type) the writer writes, and that
 // reads back to equal values.

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <utility>
 
 #include "sim/plist/write_steps.h"
 
@@ -73,54 +72,24 @@ std::string randomHex() {
   return hex;
 }
 
-// True where the system has the calls that work relative to a folder's
-// descriptor. The device links them weakly, since iOS 7 predates them; there
-// they are null and every step goes by path instead.
-bool hasFolderCalls() {
-  using OpenAt = int (*)(int, const char*, int, ...);
-  using StatAt = int (*)(int, const char*, struct stat*, int);
-  using RenameAt = int (*)(int, const char*, int, const char*);
-  using UnlinkAt = int (*)(int, const char*, int);
-  using FdOpenDir = DIR* (*)(int);
-  // Read through volatile pointers so that the compiler cannot assume a
-  // declared function's address is never null.
-  OpenAt const volatile openAt = &openat;
-  StatAt const volatile statAt = &fstatat;
-  RenameAt const volatile renameAt = &renameat;
-  UnlinkAt const volatile unlinkAt = &unlinkat;
-  FdOpenDir const volatile fdOpenDir = &fdopendir;
-  return openAt && statAt && renameAt && unlinkAt && fdOpenDir;
-}
-
-// The folder a replacement works in. By descriptor where the system allows,
-// so that every step stays inside the folder opened however its path
-// changes meanwhile; by its path on older systems.
+// The folder a replacement works in, by descriptor, so that every step stays
+// inside the folder opened however its path changes meanwhile.
 class Folder {
  public:
-  // `fd` is open on the folder; `path` names it, empty when unknown.
-  Folder(int fd, std::string path) : fd_(fd), path_(std::move(path)), byFd_(hasFolderCalls()) {}
+  explicit Folder(int fd) : fd_(fd) {}
 
-  bool usable() const { return byFd_ || !path_.empty(); }
   int fd() const { return fd_; }
-
-  int open(const std::string& name, int flags, mode_t mode = 0) const {
-    return byFd_ ? openat(fd_, name.c_str(), flags, mode) : ::open(pathOf(name).c_str(), flags, mode);
-  }
+  int open(const std::string& name, int flags, mode_t mode = 0) const { return openat(fd_, name.c_str(), flags, mode); }
   // lstat of an entry: a link is reported, not followed.
   bool stat(const std::string& name, struct stat& st) const {
-    return (byFd_ ? fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) : lstat(pathOf(name).c_str(), &st)) == 0;
+    return fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
   }
   bool rename(const std::string& from, const std::string& to) const {
-    return (byFd_ ? renameat(fd_, from.c_str(), fd_, to.c_str())
-                  : ::rename(pathOf(from).c_str(), pathOf(to).c_str())) == 0;
+    return renameat(fd_, from.c_str(), fd_, to.c_str()) == 0;
   }
-  void unlink(const std::string& name) const {
-    if (byFd_) unlinkat(fd_, name.c_str(), 0);
-    else ::unlink(pathOf(name).c_str());
-  }
+  void unlink(const std::string& name) const { unlinkat(fd_, name.c_str(), 0); }
   // A listing of the folder, closed with closedir; null on failure.
   DIR* list() const {
-    if (!byFd_) return opendir(path_.c_str());
     int listFd = openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0) return nullptr;
     DIR* dir = fdopendir(listFd);
@@ -129,11 +98,7 @@ class Folder {
   }
 
  private:
-  std::string pathOf(const std::string& name) const { return path_ == "/" ? "/" + name : path_ + "/" + name; }
-
   int fd_;
-  std::string path_;
-  bool byFd_;
 };
 
 // Removes the temporary files of a target whose writer has died: a live
@@ -177,7 +142,6 @@ int createTemporary(const Folder& folder, const std::string& prefix, std::string
 
 bool replaceIn(const Folder& folder, const std::string& name, std::string_view bytes) {
   if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
-  if (!folder.usable()) return false;
   // Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
   const std::string prefix = "." + name + ".tmp-";
   removeLeftovers(folder, prefix);
@@ -256,13 +220,13 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string folderPath = folderOf(path);
   int folderFd = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd < 0) return false;
-  const bool replaced = replaceIn(Folder(folderFd, folderPath), baseOf(path), bytes);
+  const bool replaced = replaceIn(Folder(folderFd), baseOf(path), bytes);
   close(folderFd);
   return replaced;
 }
 
 bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes) {
-  return replaceIn(Folder(folderFd, std::string()), name, bytes);
+  return replaceIn(Folder(folderFd), name, bytes);
 }
 
 }  // namespace plist

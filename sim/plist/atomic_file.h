@@ -35,8 +35,7 @@ bool readWholeOpenFile(int fd, std::string& bytes, std::size_t maxBytes = kMaxFi
 bool replaceFileAtomically(const std::string& path, std::string_view bytes);
 // The same for the file `name` (a plain name, no slash) in the folder open
 // at `folderFd`: every step stays inside that folder, however its path
-// changes meanwhile. False on a system without the calls relative to a
-// folder's descriptor (iOS 7), where only replaceFileAtomically works.
+// changes meanwhile.
 bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes);
 
 }  // namespace plist
