@@ -26,7 +26,6 @@ elif [ -z "${THEOS:-}" ]; then
   exit 3
 fi
 export THEOS
-python3 "$here/restore_links.py" "$THEOS"
 # The header agreement check reads the headers through libclang.
 if command -v dpkg-query >/dev/null &&
    ! dpkg-query -W -f='${Status}' python3-clang-19 2>/dev/null | grep -q "install ok installed"; then

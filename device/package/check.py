@@ -3,12 +3,13 @@
 
 Usage: check.py [--archs "armv7 arm64"] [--min-os 7.0] [--theos DIR] [DEB]
 
-DEB defaults to the newest device/packages/*.deb. The Mach-O checks read
-the stubs of $THEOS (or --theos, or the iOS kit beside the repository):
-the SDK's and those in vendor/lib.
+DEB defaults to the newest device/packages/*.deb. The Mach-O checks run
+LLVM's binary tools and ldid (from the PATH, else from the toolchain of
+$THEOS, --theos or the iOS kit beside the repository), and print the size
+of each binary's machine code.
 Exit status: 0 every check passed, 1 some failed (each is printed),
-2 bad input (no package, no Theos, a file that is not a package), and 77
-when no package has been built (nothing to check).
+2 bad input (no package, a missing tool, a file that is not a package), and
+77 when no package has been built (nothing to check).
 """
 import argparse
 import glob
@@ -19,15 +20,13 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import binary_tools  # noqa: E402
 import check_binaries  # noqa: E402
 import check_deb  # noqa: E402
 import deb  # noqa: E402
-import macho  # noqa: E402
-import tbd  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 NOTHING_BUILT = 77
-SDK = "iPhoneOS11.4.sdk"
 
 
 def newest_package(root):
@@ -58,20 +57,19 @@ def kit_theos(root=ROOT):
     return None
 
 
-def stubs_of(theos):
-    sdk = os.path.join(theos, "sdks", SDK)
-    if not os.path.isdir(sdk):
-        sdks = sorted(glob.glob(os.path.join(theos, "sdks", "iPhoneOS*.sdk")))
-        sdk = sdks[-1] if sdks else None
-    if sdk is None:
-        raise FileNotFoundError(f"no iOS SDK in {theos}/sdks")
-    return tbd.Library.scan([os.path.join(theos, "vendor", "lib")], sdk=sdk)
+def find_ldid(theos=None):
+    """ldid from the PATH, from the toolchain of `theos` or of the iOS kit; or ToolMissing."""
+    try:
+        return binary_tools.ldid(theos)
+    except binary_tools.ToolMissing:
+        return binary_tools.ldid(kit_theos())
 
 
-def check(path, archs, minimum_os, stubs, root=ROOT):
-    """Every failure of the package at `path`."""
+def check(path, archs, minimum_os, ldid, root=ROOT, text_limit=check_binaries.ARM64_TEXT_LIMIT):
+    """(every failure, {binary name: {arch: bytes of __text}}) of the package at `path`."""
     package = deb.Package.open(path)
     failures = check_deb.check_package(package, root, minimum_os)
+    text = {}
     with tempfile.TemporaryDirectory() as folder:
         for binary in check_binaries.BINARIES:
             data = package.files.get(binary.package_path)
@@ -80,9 +78,10 @@ def check(path, archs, minimum_os, stubs, root=ROOT):
             file = os.path.join(folder, binary.name)
             with open(file, "wb") as f:
                 f.write(data)
-            failures += check_binaries.check_binary(file, binary, archs, {a: minimum_os for a in archs},
-                                                    stubs, folder)
-    return failures
+            found, text[binary.name] = check_binaries.check_binary(
+                file, binary, archs, {a: minimum_os for a in archs}, ldid, text_limit)
+            failures += found
+    return failures, text
 
 
 def main(argv):
@@ -92,7 +91,8 @@ def main(argv):
     parser.add_argument("--archs", help='slices both binaries must have (default: those the last build made, '
                         'from device/packages/slices, else "armv7 arm64")')
     parser.add_argument("--min-os", default="7.0", help="deployment target of every slice (default 7.0)")
-    parser.add_argument("--theos", default=os.environ.get("THEOS"), help="the Theos installation (default $THEOS)")
+    parser.add_argument("--theos", default=os.environ.get("THEOS"),
+                        help="the Theos installation whose ldid to use (default $THEOS)")
     try:
         args = parser.parse_args(argv[1:])
     except SystemExit as e:
@@ -103,23 +103,22 @@ def main(argv):
     if path is None:
         print("device package: nothing to check (no device/packages/*.deb; build one with ./dev package)")
         return NOTHING_BUILT
-    theos = args.theos or kit_theos()
-    if not theos or not os.path.isdir(theos):
-        print("check.py: no Theos to read the stubs from; set THEOS or put the iOS kit beside the repository",
-              file=sys.stderr)
-        return 2
     try:
-        failures = check(path, args.archs.split(), args.min_os, stubs_of(theos))
-    except (OSError, deb.BadPackage, macho.ToolMissing) as e:
+        failures, text = check(path, args.archs.split(), args.min_os, find_ldid(args.theos))
+    except (OSError, deb.BadPackage, binary_tools.ToolMissing) as e:
         print(f"check.py: {path}: {e}", file=sys.stderr)
         return 2
     name = os.path.relpath(path, ROOT)
+    for binary, sizes in text.items():
+        print(f"device package: {binary} __text " + ", ".join(f"{arch} {size} bytes" for arch, size in sizes.items())
+              + f" (arm64 limit {check_binaries.ARM64_TEXT_LIMIT})")
     for failure in failures:
         print(f"FAIL {failure}")
     if failures:
         print(f"device package {name}: {len(failures)} checks failed")
         return 1
-    print(f"device package {name}: passed (slices {args.archs}, iOS {args.min_os} and later)")
+    print(f"device package {name}: passed (slices {args.archs}, iOS {args.min_os} to below "
+          f"{check_deb.FIRMWARE_BELOW})")
     return 0
 
 

@@ -1,19 +1,28 @@
 """Checks on the package's two Mach-O files, every slice, as the device's
 loader would meet them: architecture, file type, install name, deployment
-target, signature, initialiser, Objective-C classes, the libraries loaded
-and whether each of them really exports what the slice takes from it.
-"""
-import macho
+target, signature, initialiser, Objective-C classes, the libraries loaded,
+how symbols are bound, and the size of the arm64 code.
 
-# Interfaces newer than the deployment target are imported weakly and are
-# null on older systems; only those the code checks before calling may be.
-CHECKED_WEAK_IMPORTS = {
+What the linker guarantees is not checked again: that every symbol bound
+through two-level namespaces is exported, at the deployment target, by the
+library the slice loads it from (it resolves each against the SDK's stubs).
+"""
+import binary_tools
+
+# The only symbols that may be imported weakly. A weak import is an
+# interface newer than the deployment target, null on older systems; each
+# listed one is checked before use where noted. Adjust this list, and only
+# this list, when such a call is added or removed.
+WEAK_IMPORTS_CHECKED_BEFORE_USE = {
     "_openat": "settings/atomic_file.cpp",
     "_unlinkat": "settings/atomic_file.cpp",
     "_fstatat": "settings/atomic_file.cpp",
     "_renameat": "settings/atomic_file.cpp",
     "_fdopendir": "settings/atomic_file.cpp",
 }
+# The most machine code (bytes of __TEXT,__text) each deliverable's arm64
+# slice may hold.
+ARM64_TEXT_LIMIT = 40_000
 SYSTEM_PREFIXES = ("/usr/lib/", "/System/Library/Frameworks/", "/System/Library/PrivateFrameworks/")
 HOOKING_LOADER = "/Library/Frameworks/CydiaSubstrate.framework/CydiaSubstrate"
 
@@ -38,26 +47,34 @@ SWITCH = Binary("Lumivo", "Library/Switches/Lumivo.bundle/Lumivo",
 BINARIES = (EXTENSION, SWITCH)
 
 
-def check_binary(path, binary, archs, minimum_os, stubs, folder):
-    """Every failure of the file at `path` against `binary`, as sentences.
+def check_binary(path, binary, archs, minimum_os, ldid, text_limit=ARM64_TEXT_LIMIT):
+    """(failures as sentences, {arch: bytes of __text}) of the file at `path` against `binary`.
 
     `archs` are the slices it must have, `minimum_os` the deployment target
-    of each ({"arm64": "7.0"}), `stubs` a tbd.Library holding the SDK's and
-    the loader's stubs, `folder` a scratch folder for thin copies."""
+    of each ({"arm64": "7.0"}), `ldid` the path of ldid, `text_limit` the
+    most __text bytes of the arm64 slice (None: no limit)."""
     failures = []
     try:
-        slices = macho.slices(path, folder)
+        slices = binary_tools.slices(path, ldid)
     except ValueError as e:
-        return [f"{binary.name}: not a Mach-O file the tools can read ({e})"]
+        return [f"{binary.name}: not a Mach-O file the tools can read ({e})"], {}
     found = [s.arch for s in slices]
     if sorted(found) != sorted(archs):
         failures.append(f"{binary.name}: slices {' '.join(found)}, expected {' '.join(archs)}")
+    text = {}
     for s in slices:
-        failures += [f"{binary.name} ({s.arch}): {f}" for f in _check_slice(s, binary, minimum_os, stubs)]
-    return failures
+        try:
+            problems = _check_slice(s, binary, minimum_os)
+            text[s.arch] = s.section_size("__TEXT", "__text")
+        except ValueError as e:
+            problems = [f"the tools cannot read it ({e})"]
+        if s.arch == "arm64" and text_limit is not None and text.get("arm64", 0) > text_limit:
+            problems.append(f"__text is {text['arm64']} bytes, above the limit of {text_limit}")
+        failures += [f"{binary.name} ({s.arch}): {p}" for p in problems]
+    return failures, text
 
 
-def _check_slice(s, binary, minimum_os, stubs):
+def _check_slice(s, binary, minimum_os):
     failures = []
     filetype, flags = s.header()
     if filetype not in ("DYLIB", "BUNDLE"):
@@ -67,10 +84,10 @@ def _check_slice(s, binary, minimum_os, stubs):
     want = minimum_os.get(s.arch)
     if want and macho_version(s.minimum_os()) != macho_version(want):
         failures.append(f"minimum iOS {s.minimum_os()}, expected {want}")
-    magics = s.signature()
-    if magics is None:
+    signature = s.signature()
+    if signature is None:
         failures.append("no code signature")
-    elif macho.CODE_DIRECTORY_MAGIC not in magics:
+    elif not signature:
         failures.append("the code signature holds no code directory")
     if s.section_size("__DATA", "__mod_init_func") == 0:
         failures.append("no initialiser (__DATA,__mod_init_func is empty)")
@@ -81,10 +98,14 @@ def _check_slice(s, binary, minimum_os, stubs):
     for symbol in s.weak_imports():
         # libc++'s replaceable operators and type information are imported
         # weakly for coalescing, whatever the target.
-        if symbol not in CHECKED_WEAK_IMPORTS and not symbol.startswith("__Z"):
+        if symbol not in WEAK_IMPORTS_CHECKED_BEFORE_USE and not symbol.startswith("__Z"):
             failures.append(f"imports {symbol} weakly: newer than iOS {want or s.minimum_os()}, null on older systems")
     failures += _check_loads(s, binary)
-    failures += _check_binds(s, flags, stubs, minimum_os.get(s.arch) or s.minimum_os() or "0.0")
+    if "TWOLEVEL" not in flags or "FORCE_FLAT" in flags:
+        failures.append("not linked with two-level namespaces")
+    for symbol, kind in s.undefined():
+        if kind != "two-level":
+            failures.append(f"{symbol} is looked up outside two-level namespaces ({kind})")
     return failures
 
 
@@ -103,33 +124,6 @@ def _check_loads(s, binary):
         failures.append(f"does not load the hooking loader {HOOKING_LOADER}")
     for path in s.rpaths():
         failures.append(f"has a run path {path}")
-    return failures
-
-
-def _check_binds(s, flags, stubs, os_version):
-    failures = []
-    if "TWOLEVEL" not in flags or "FORCE_FLAT" in flags:
-        failures.append("not linked with two-level namespaces")
-    by_short = {}
-    for _, path in s.loads():
-        by_short.setdefault(macho.short_name(path), path)
-    for path in by_short.values():
-        if path not in stubs:
-            failures.append(f"no stub (.tbd) for {path} to check its symbols against")
-    for symbol, origin, kind in s.undefined():
-        if kind != "two-level":
-            failures.append(f"{symbol} is looked up outside two-level namespaces ({kind})")
-            continue
-        path = by_short.get(origin)
-        if path is None:
-            failures.append(f"{symbol} comes from {origin}, which the slice does not load")
-        elif path in stubs and not stubs.exports(path, s.arch, os_version, symbol):
-            failures.append(f"{symbol} is not exported by {path} for {s.arch} at iOS {os_version}")
-    for symbol, library in s.bind_libraries():
-        if library in ("flat-namespace", "dynamic-lookup"):
-            failures.append(f"{symbol} has a {library} bind")
-        elif library not in by_short and library != "this-image":
-            failures.append(f"{symbol} is bound to {library}, which the slice does not load")
     return failures
 
 

@@ -26,6 +26,8 @@ SOURCES = {
        for n in LISTENERS},
 }
 DEPENDS = ("mobilesubstrate", "libactivator", "libflipswitch", "preferenceloader", "applist")
+# The first release without the frameworks the package builds on (rootless only).
+FIRMWARE_BELOW = "15.0"
 
 
 class Contract:
@@ -78,8 +80,10 @@ def _check_control(package, root, minimum_os):
     for name in DEPENDS:
         if name not in depends:
             failures.append(f"control: does not depend on {name}")
-    if depends.get("firmware") != f"(>= {minimum_os})":
-        failures.append(f"control: firmware dependency {depends.get('firmware')!r}, expected '(>= {minimum_os})'")
+    firmware = [f"(>= {minimum_os})", f"(<< {FIRMWARE_BELOW})"]
+    if sorted(depends.get("firmware", [])) != sorted(firmware):
+        failures.append(f"control: firmware {' '.join(depends.get('firmware', [])) or 'unconstrained'}, "
+                        f"expected {' '.join(firmware)}")
     return failures
 
 

@@ -109,12 +109,15 @@ def parse_control(text):
 
 
 def dependencies(field):
-    """Package names of a Depends field: "a (>= 1), b | c" -> {"a": "(>= 1)", "b": "", "c": ""}."""
+    """The version constraints of each package a Depends field names:
+    "a (>= 1), a (<< 2), b | c" -> {"a": ["(>= 1)", "(<< 2)"], "b": [], "c": []}."""
     names = {}
     for group in field.split(","):
         for alternative in group.split("|"):
             alternative = alternative.strip()
             if alternative:
                 name, _, version = alternative.partition(" ")
-                names[name] = version.strip()
+                constraints = names.setdefault(name, [])
+                if version.strip():
+                    constraints.append(version.strip())
     return names

@@ -7,9 +7,8 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 
+import binary_tools  # noqa: E402
 import check_binaries  # noqa: E402
-import macho  # noqa: E402
-import tbd  # noqa: E402
 
 SYSTEM = "/usr/lib/libSystem.B.dylib"
 OBJC = "/usr/lib/libobjc.A.dylib"
@@ -26,16 +25,12 @@ class Slice:
         self.filetype, self.flags = "DYLIB", {"TWOLEVEL", "DYLDLINK", "NOUNDEFS"}
         self.id = binary.install_name
         self.min_os = "7.0"
-        self.magics = [macho.CODE_DIRECTORY_MAGIC, 0xFADE0C01]
-        self.init_size = 16
+        self.code_directory = True
+        self.sizes = {("__DATA", "__mod_init_func"): 16, ("__TEXT", "__text"): 30_000}
         self.classes = {f"_OBJC_CLASS_$_{c}": "(__DATA,__objc_data)" for c in binary.classes}
         self.libraries = [OBJC, CXX, SYSTEM] + ([LOADER, GS] if binary.loads_hooking_loader else [])
         self.commands = {}
-        self.symbols = [("_objc_msgSend", "libobjc", "two-level"), ("_memcpy", "libSystem", "two-level")]
-        if binary.loads_hooking_loader:
-            self.symbols += [("_MSHookMessageEx", "CydiaSubstrate", "two-level"),
-                             ("_GSEventSetBacklightLevel", "GraphicsServices", "two-level")]
-        self.binds = [(s, lib) for s, lib, _ in self.symbols]
+        self.symbols = [("_objc_msgSend", "two-level"), ("_memcpy", "two-level")]
         self.run_paths = []
         self.weak = []
 
@@ -49,10 +44,10 @@ class Slice:
         return self.min_os
 
     def signature(self):
-        return self.magics
+        return self.code_directory
 
     def section_size(self, segment, name):
-        return self.init_size if (segment, name) == ("__DATA", "__mod_init_func") else 0
+        return self.sizes.get((segment, name), 0)
 
     def defined(self):
         return self.classes
@@ -69,23 +64,20 @@ class Slice:
     def weak_imports(self):
         return self.weak
 
-    def bind_libraries(self):
-        return self.binds
-
-
-def stubs():
-    made = []
-    for path, names in ((SYSTEM, ["_memcpy"]), (OBJC, ["_objc_msgSend"]), (CXX, []),
-                        (LOADER, ["_MSHookMessageEx"]), (GS, ["_GSEventSetBacklightLevel"])):
-        stub = tbd.Stub(path)
-        for arch in ("armv7", "arm64"):
-            stub.add(arch, names)
-        made.append(stub)
-    return tbd.Library(made)
-
 
 def failures(s, binary=check_binaries.EXTENSION):
-    return check_binaries._check_slice(s, binary, {"armv7": "7.0", "arm64": "7.0"}, stubs())
+    return check_binaries._check_slice(s, binary, {"armv7": "7.0", "arm64": "7.0"})
+
+
+def file_failures(slices, limit=check_binaries.ARM64_TEXT_LIMIT):
+    """check_binary's answer for a file the tools describe as `slices`."""
+    original = binary_tools.slices
+    try:
+        binary_tools.slices = lambda path, ldid: slices
+        return check_binaries.check_binary("x", check_binaries.EXTENSION, ["armv7", "arm64"],
+                                           {"armv7": "7.0", "arm64": "7.0"}, "ldid", limit)
+    finally:
+        binary_tools.slices = original
 
 
 class AsBuilt(unittest.TestCase):
@@ -106,12 +98,13 @@ class Identity(unittest.TestCase):
 
     def test_unsigned_uninitialised_and_classless(self):
         s = Slice(check_binaries.SWITCH)
-        s.magics, s.init_size, s.classes = None, 0, {"_OBJC_CLASS_$_LumivoSwitch": "(__DATA,__bss)"}
+        s.code_directory, s.classes = None, {"_OBJC_CLASS_$_LumivoSwitch": "(__DATA,__bss)"}
+        del s.sizes[("__DATA", "__mod_init_func")]
         found = failures(s, check_binaries.SWITCH)
         self.assertIn("no code signature", found)
         self.assertIn("no initialiser (__DATA,__mod_init_func is empty)", found)
         self.assertIn("does not define the Objective-C class LumivoSwitch", found)
-        s.magics = []
+        s.code_directory = False
         self.assertIn("the code signature holds no code directory", failures(s, check_binaries.SWITCH))
 
 
@@ -130,7 +123,6 @@ class Loads(unittest.TestCase):
         s.libraries.remove(LOADER)
         found = failures(s)
         self.assertIn(f"does not load the hooking loader {LOADER}", found)
-        self.assertIn("_MSHookMessageEx comes from CydiaSubstrate, which the slice does not load", found)
 
     def test_switch_must_not_load_the_hooking_loader(self):
         s = Slice(check_binaries.SWITCH)
@@ -149,38 +141,34 @@ class Loads(unittest.TestCase):
         self.assertIn("loads @rpath/libfoo.dylib", found)
         self.assertIn(f"LC_REEXPORT_DYLIB {SYSTEM}: only plain loads are expected", found)
         self.assertIn("has a run path @loader_path", found)
-        self.assertIn("no stub (.tbd) for /usr/local/lib/libplist-2.0.dylib", found)
 
 
 class Binds(unittest.TestCase):
     def test_flat_and_dynamic_lookups(self):
         s = Slice(check_binaries.EXTENSION)
         s.flags = {"DYLDLINK"}
-        s.symbols.append(("_MSHookFunction", None, "dynamic-lookup"))
-        s.binds.append(("_MSHookFunction", "dynamic-lookup"))
-        s.binds.append(("_other", "flat-namespace"))
+        s.symbols += [("_MSHookFunction", "dynamic-lookup"), ("_other", "flat")]
         found = failures(s)
         self.assertIn("not linked with two-level namespaces", found)
         self.assertIn("_MSHookFunction is looked up outside two-level namespaces (dynamic-lookup)", found)
-        self.assertIn("_MSHookFunction has a dynamic-lookup bind", found)
-        self.assertIn("_other has a flat-namespace bind", found)
-
-    def test_a_symbol_the_library_does_not_export_at_the_target(self):
-        s = Slice(check_binaries.EXTENSION)
-        s.symbols.append(("_GSEventSetBrightness", "GraphicsServices", "two-level"))
-        self.assertIn(f"_GSEventSetBrightness is not exported by {GS} for arm64 at iOS 7.0", failures(s))
+        self.assertIn("_other is looked up outside two-level namespaces (flat)", found)
 
 
-class Slices(unittest.TestCase):
+class File(unittest.TestCase):
     def test_missing_slice_is_named(self):
-        original = macho.slices
-        try:
-            macho.slices = lambda path, folder: [Slice(check_binaries.EXTENSION, "arm64")]
-            found = check_binaries.check_binary("x", check_binaries.EXTENSION, ["armv7", "arm64"],
-                                                {"armv7": "7.0", "arm64": "7.0"}, stubs(), "/tmp")
-        finally:
-            macho.slices = original
+        found, _ = file_failures([Slice(check_binaries.EXTENSION, "arm64")])
         self.assertEqual(found, ["Lumivo2.dylib: slices arm64, expected armv7 arm64"])
+
+    def test_arm64_machine_code_is_measured_and_limited(self):
+        armv7, arm64 = Slice(check_binaries.EXTENSION, "armv7"), Slice(check_binaries.EXTENSION, "arm64")
+        armv7.sizes[("__TEXT", "__text")] = 50_000
+        limit = check_binaries.ARM64_TEXT_LIMIT
+        arm64.sizes[("__TEXT", "__text")] = limit
+        self.assertEqual(file_failures([armv7, arm64]), ([], {"armv7": 50_000, "arm64": limit}))
+        arm64.sizes[("__TEXT", "__text")] = limit + 1
+        self.assertEqual(file_failures([armv7, arm64])[0],
+                         [f"Lumivo2.dylib (arm64): __text is {limit + 1} bytes, above the limit of {limit}"])
+        self.assertEqual(file_failures([armv7, arm64], limit=None)[0], [])
 
 
 if __name__ == "__main__":

@@ -71,13 +71,13 @@ class FileList(unittest.TestCase):
 
 
 class Control(unittest.TestCase):
-    def test_architecture_dependencies_and_firmware_floor(self):
+    def test_architecture_dependencies_and_firmware_range(self):
         control = control_text(Version="0.1.0", Architecture="iphoneos-arm64",
                                Depends="firmware (>= 5.0), mobilesubstrate, libactivator, preferenceloader, applist")
         found = "\n".join(failures_of(control=control))
         self.assertIn("Architecture 'iphoneos-arm64', expected 'iphoneos-arm'", found)
         self.assertIn("does not depend on libflipswitch", found)
-        self.assertIn("firmware dependency '(>= 5.0)', expected '(>= 7.0)'", found)
+        self.assertIn("firmware (>= 5.0), expected (>= 7.0) (<< 15.0)", found)
 
     def test_version_must_be_the_control_files(self):
         found = "\n".join(failures_of(control=control_text(Version="0.2.0")))
@@ -139,8 +139,8 @@ class Reading(unittest.TestCase):
                 deb.Package(damaged)
 
     def test_dependencies_with_versions_and_alternatives(self):
-        self.assertEqual(deb.dependencies("firmware (>= 7.0), a | b, c"),
-                         {"firmware": "(>= 7.0)", "a": "", "b": "", "c": ""})
+        self.assertEqual(deb.dependencies("firmware (>= 7.0), a | b, firmware (<< 15.0), c"),
+                         {"firmware": ["(>= 7.0)", "(<< 15.0)"], "a": [], "b": [], "c": []})
 
 
 if __name__ == "__main__":
