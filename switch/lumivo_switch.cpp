@@ -10,6 +10,9 @@ namespace {
 
 // The toggle framework's "indeterminate" state, which asks for no change.
 constexpr int kIndeterminateState = -1;
+// CoreFoundation of iOS 14.0: from here UIAlertView is not known to work
+// inside SpringBoard, so the menu is a UIAlertController.
+constexpr double kAlertControllerVersion = 1751.108;
 
 }  // namespace
 
@@ -38,6 +41,16 @@ void LumivoSwitch::applyStateForSwitchIdentifier(int newState, std::string_view)
 }
 
 void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
+  if (!(host::coreFoundationVersion() < kAlertControllerVersion)) {
+    host::Id controller =
+        host::alertControllerCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton,
+                                    {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton});
+    if (controller) {
+      host::alertControllerPresent(controller);
+      host::release(controller);
+      return;
+    }
+  }
   host::Id alert = host::alertCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton,
                                      {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton});
   host::alertShow(alert);
