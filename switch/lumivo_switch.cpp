@@ -41,18 +41,16 @@ void LumivoSwitch::applyStateForSwitchIdentifier(int newState, std::string_view)
 }
 
 void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
+  const auto others = {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton};
   if (!(host::coreFoundationVersion() < kAlertControllerVersion)) {
-    host::Id controller =
-        host::alertControllerCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton,
-                                    {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton});
-    if (controller) {
+    if (host::Id controller =
+            host::alertControllerCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton, others)) {
       host::alertControllerPresent(controller);
       host::release(controller);
       return;
     }
   }
-  host::Id alert = host::alertCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton,
-                                     {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton});
+  host::Id alert = host::alertCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton, others);
   host::alertShow(alert);
   host::release(alert);
 }
