@@ -147,6 +147,12 @@ TEST_F(MissingClasses, WithoutSpringBoardTheFrontApplicationIsNotFollowed) {
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
 }
 
+TEST_F(MissingClasses, FromIOS8NothingIsReplacedWithoutSpringBoard) {
+  bootWithout("SpringBoard", sim::kIOS8Version);
+  EXPECT_TRUE(hookDetails().empty());
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
 TEST_F(MissingClasses, WithoutTheKeyboardClassTheKeyboardCountsAsHidden) {
   writeSettings({{settings::kDisableKeyboardKey, true}});
   bootWithout("UIKeyboard");
