@@ -20,6 +20,8 @@ void BrightnessListener::activatorReceiveEvent(host::Id, host::Id event) {
   // A step near the single-precision maximum, five times over, overflows;
   // the backlight is never sent an infinite level.
   if (!std::isfinite(level)) return;
-  host::setBacklightLevel(level);
+  // Hosts without GraphicsServices' backlight function set it through
+  // BackBoardServices.
+  if (!host::setBacklightLevel(level)) host::displayBrightnessSet(level);
   host::eventSetHandled(event, true);
 }

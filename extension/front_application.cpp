@@ -15,10 +15,14 @@ namespace {
 constexpr double kWorkspaceVersion = 793.0;
 // CoreFoundation of iOS 7.0: the front display handler takes an argument.
 constexpr double kFrontDisplayArgumentVersion = 847.2;
+// CoreFoundation of iOS 8.0: the workspace no longer reaches the front
+// application; SpringBoard names it itself.
+constexpr double kFrontMostVersion = 1140.10;
 
 // The version is read anew at every comparison.
 bool hostUsesWorkspace() { return !(host::coreFoundationVersion() < kWorkspaceVersion); }
 bool frontDisplayTakesArgument() { return !(host::coreFoundationVersion() < kFrontDisplayArgumentVersion); }
+bool springBoardNamesFront() { return !(host::coreFoundationVersion() < kFrontMostVersion); }
 
 using InitImp = host::Id (*)(host::Id self, host::Sel cmd);
 using VoidImp = void (*)(host::Id self, host::Sel cmd);
@@ -75,6 +79,8 @@ void frontDisplayDidChangeTo(host::Id self, host::Sel cmd, host::Id display) {
 
 // The identifier of the application in front, or none.
 std::optional<std::string> frontIdentifier(const ExtensionState& s) {
+  if (springBoardNamesFront())
+    return host::applicationBundleIdentifier(host::springBoardFrontMostApplication(host::applicationShared()));
   if (!hostUsesWorkspace()) {
     host::Id stack = s.displayStacks.size() > 1 ? s.displayStacks[1] : nullptr;
     return host::applicationDisplayIdentifier(host::displayStackTopApplication(stack));
@@ -82,10 +88,26 @@ std::optional<std::string> frontIdentifier(const ExtensionState& s) {
   return host::bksWorkspaceTopApplication(host::workspaceBKSWorkspace(s.currentWorkspace));
 }
 
+// SBAwayController where the host has it (iOS 6 and earlier), else the lock
+// screen's manager.
+bool deviceLocked() {
+  if (host::getClass("SBAwayController")) return host::awayControllerIsLocked(host::awayControllerShared());
+  return host::lockScreenManagerIsUILocked(host::lockScreenManagerShared());
+}
+
 }  // namespace
 
 void installFrontApplicationHooks() {
   ExtensionState& s = extensionState();
+  if (springBoardNamesFront()) {
+    // Nothing to capture: only the front display handler is replaced, and
+    // only where the host has it.
+    host::Class* springBoard = host::getClass("SpringBoard");
+    host::Sel changed = host::selectorNamed("frontDisplayDidChange:");
+    if (host::classHasInstanceMethod(springBoard, changed))
+      host::hookMessage(springBoard, changed, replacement(&frontDisplayDidChangeTo), &s.saved.frontDisplayDidChange);
+    return;
+  }
   const bool workspace = hostUsesWorkspace();
   host::Class* holder = host::getClass(workspace ? "SBWorkspace" : "SBDisplayStack");
   host::hookMessage(holder, host::selectorNamed("init"),
@@ -104,7 +126,7 @@ void installFrontApplicationHooks() {
 
 void updateFrontApplication() {
   ExtensionState& s = extensionState();
-  if (host::awayControllerIsLocked(host::awayControllerShared())) return;
+  if (deviceLocked()) return;
   std::optional<std::string> identifier = frontIdentifier(s);
   s.springBoardBlocked = s.disableSpringBoard && !identifier;
   // The copy is owned, so the outgoing identifier needs no keeping alive.

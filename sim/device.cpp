@@ -8,6 +8,7 @@
 
 #include "sim/boot_steps.h"
 #include "sim/device_files.h"
+#include "sim/generations.h"
 #include "sim/journal.h"
 #include "sim/notify.h"
 #include "sim/runtime.h"
@@ -54,6 +55,7 @@ void boot(const BootOptions& options) {
   clearJournal();
   resetRuntime({options.missingClasses.begin(), options.missingClasses.end()});
   d.notificationProblem = notifyStart(options.root, options.failObserverRegistration);
+  offerGeneration(options);
   springBoardDefine(options);
   uikitDefine(options);
   alertsReset(options);

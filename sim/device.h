@@ -11,11 +11,20 @@
 
 namespace sim {
 
-// CoreFoundation versions at which the host's generations change.
-inline constexpr double kWorkspaceVersion = 793.0;     // workspace instead of display stacks
-inline constexpr double kFrontDisplayArgVersion = 847.2;  // frontDisplayDidChange: takes an argument
-// A current host (iOS 9), the default.
-inline constexpr double kCurrentVersion = 1240.10;
+// CoreFoundation versions at which the host's generations change
+// (sim/generations.h says what each offers).
+inline constexpr double kWorkspaceVersion = 793.0;     // iOS 6.0: workspace instead of display stacks
+inline constexpr double kFrontDisplayArgVersion = 847.2;  // iOS 7.0: frontDisplayDidChange: takes an argument
+inline constexpr double kIOS7Version = 847.20;
+inline constexpr double kIOS8Version = 1140.10;
+inline constexpr double kIOS9Version = 1240.10;
+inline constexpr double kIOS10Version = 1348.00;
+inline constexpr double kIOS11Version = 1443.00;
+inline constexpr double kIOS12Version = 1556.00;
+inline constexpr double kIOS13Version = 1665.15;
+inline constexpr double kIOS14Version = 1751.108;
+// The default host: iOS 9.0.
+inline constexpr double kCurrentVersion = kIOS9Version;
 
 struct BootOptions {
   // The device root folder. It is created when missing.

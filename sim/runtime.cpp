@@ -11,6 +11,7 @@ namespace {
 struct Runtime {
   std::map<std::string, std::unique_ptr<Class>> classes;
   std::set<std::string> missing;
+  std::set<std::string> functions;
   std::unordered_map<const void*, Class*> live;
   std::vector<std::vector<Id>> pools{1};
 };
@@ -47,8 +48,9 @@ Class* defineClass(const std::string& name) {
   if (!slot) {
     slot = std::make_unique<Class>();
     slot->name = name;
-    setMethod(slot.get(), "init", reinterpret_cast<Imp>(&rootInit));
-    setMethod(slot.get(), "dealloc", reinterpret_cast<Imp>(&rootDealloc));
+    // The root's, which every class inherits.
+    slot->methods[host::selectorNamed("init")] = reinterpret_cast<Imp>(&rootInit);
+    slot->methods[host::selectorNamed("dealloc")] = reinterpret_cast<Imp>(&rootDealloc);
   }
   return slot.get();
 }
@@ -59,8 +61,47 @@ Class* findClass(const std::string& name) {
   return it == rt().classes.end() ? nullptr : it->second.get();
 }
 
+Class* definedClass(const std::string& name) {
+  auto it = rt().classes.find(name);
+  return it == rt().classes.end() ? nullptr : it->second.get();
+}
+
 void setMethod(Class* cls, const char* selector, Imp imp) {
   cls->methods[host::selectorNamed(selector)] = imp;
+  cls->ownMethods.insert(selector);
+}
+
+namespace {
+// Stands in the dispatch table for a method the simulator answers itself.
+void answeredBySimulator(Id, Sel) {}
+}  // namespace
+
+void offerMethod(Class* cls, const char* selector) {
+  cls->methods.try_emplace(host::selectorNamed(selector), reinterpret_cast<Imp>(&answeredBySimulator));
+  cls->ownMethods.insert(selector);
+}
+
+void offerClassMethod(Class* cls, const char* selector) { cls->classMethods.insert(selector); }
+
+bool hasClassMethod(Class* cls, const char* selector) { return cls && cls->classMethods.count(selector); }
+
+bool respondsTo(Id object, const char* selector) {
+  return object && isAlive(object) && methodFor(object->isa, host::selectorNamed(selector));
+}
+
+void exportFunction(const std::string& name) { rt().functions.insert(name); }
+
+bool hasFunction(const std::string& name) { return rt().functions.count(name) != 0; }
+
+std::vector<std::string> offeredOperations() {
+  std::vector<std::string> lines;
+  for (const auto& [name, cls] : rt().classes) {
+    if (!findClass(name)) continue;
+    for (const auto& selector : cls->classMethods) lines.push_back("+[" + name + " " + selector + "]");
+    for (const auto& selector : cls->ownMethods) lines.push_back("-[" + name + " " + selector + "]");
+  }
+  for (const auto& function : rt().functions) lines.push_back(function + "()");
+  return lines;
 }
 
 Imp methodFor(Class* cls, Sel selector) {
@@ -117,6 +158,7 @@ void resetRuntime(const std::vector<std::string>& missingClasses) {
   for (auto& [object, cls] : r.live) delete static_cast<const host::Object*>(object);
   r.live.clear();
   r.classes.clear();
+  r.functions.clear();
   r.missing = std::set<std::string>(missingClasses.begin(), missingClasses.end());
 }
 
@@ -125,6 +167,8 @@ void resetRuntime(const std::vector<std::string>& missingClasses) {
 namespace host {
 
 Class* getClass(const char* name) { return name ? sim::findClass(name) : nullptr; }
+
+bool classHasInstanceMethod(Class* cls, Sel sel) { return sim::methodFor(cls, sel) != nullptr; }
 
 Sel selectorNamed(const char* name) {
   // Selectors are interned for the life of the process, as on the device.

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,12 @@ struct host::Selector {
 
 struct host::Class {
   std::string name;
+  // Instance methods, as dispatched: the root's `init` and `dealloc` and the
+  // class's own.
   std::map<host::Sel, host::Imp> methods;
+  // The methods the class itself offers (not the root's), by selector name.
+  std::set<std::string> ownMethods;
+  std::set<std::string> classMethods;
 };
 
 struct host::Object {
@@ -47,8 +53,27 @@ using VoidIdImp = void (*)(Id self, Sel cmd, Id argument);
 Class* defineClass(const std::string& name);
 // The class of that name as the deliverables see it (null when missing).
 Class* findClass(const std::string& name);
+// The class of that name if it has been defined, missing or not; else null.
+Class* definedClass(const std::string& name);
 // Adds or replaces a method in the class's own table.
 void setMethod(Class* cls, const char* selector, Imp imp);
+// The class offers an instance method that the simulator answers itself
+// (through a host.h query, not through dispatch); an implementation set
+// earlier stays.
+void offerMethod(Class* cls, const char* selector);
+void offerClassMethod(Class* cls, const char* selector);
+// True when the class offers the class method.
+bool hasClassMethod(Class* cls, const char* selector);
+// True when the object is of a class that offers the instance method.
+bool respondsTo(host::Id object, const char* selector);
+// The host exports the C function of that name.
+void exportFunction(const std::string& name);
+bool hasFunction(const std::string& name);
+// Everything the host offers, in Objective-C notation, one per line:
+// "+[Class selector]" and "-[Class selector]" for every class getClass finds
+// (the root's `init` and `dealloc` left out), then "Function()"; each group
+// sorted.
+std::vector<std::string> offeredOperations();
 // The implementation the table holds for `selector`, or null.
 Imp methodFor(Class* cls, Sel selector);
 
@@ -78,7 +103,7 @@ bool isAlive(const void* object);
 // Number of live objects of the named class.
 int liveObjectCount(const std::string& className);
 
-// Forgets every class and object (objects still alive are freed).
+// Forgets every class, function and object (objects still alive are freed).
 void resetRuntime(const std::vector<std::string>& missingClasses);
 
 }  // namespace sim

@@ -47,35 +47,30 @@ void springBoardDefine(const BootOptions& options) {
   m = SpringBoardModel{};
   if (bundleIdentifierFor(options.process) != "com.apple.springboard") return;
   m.present = true;
-  m.usesWorkspaces = !(options.coreFoundationVersion < kWorkspaceVersion);
-  m.frontDisplayTakesArgument = !(options.coreFoundationVersion < kFrontDisplayArgVersion);
-
+  // The generation's classes are in place (sim/generations.cpp); SpringBoard
+  // gives the methods it dispatches their implementations.
   Class* springBoard = defineClass("SpringBoard");
+  m.frontDisplayTakesArgument = springBoard->ownMethods.count("frontDisplayDidChange:") != 0;
   if (m.frontDisplayTakesArgument)
     setMethod(springBoard, "frontDisplayDidChange:", reinterpret_cast<Imp>(&handleFrontDisplayWith));
   else
     setMethod(springBoard, "frontDisplayDidChange", reinterpret_cast<Imp>(&handleFrontDisplay));
-  defineClass("SBAwayController");
   m.applicationClass = defineClass("SBApplication");
-  if (m.usesWorkspaces) {
-    m.workspaceClass = defineClass("SBWorkspace");
-    defineClass("BKSWorkspace");
-  } else {
-    m.displayStackClass = defineClass("SBDisplayStack");
-  }
+  for (const char* name : {"SBWorkspace", "SBMainWorkspace"})
+    if (Class* cls = definedClass(name); cls && cls->ownMethods.count("init")) m.workspaceClass = cls;
+  m.displayStackClass = definedClass("SBDisplayStack");
 }
 
 void springBoardStart(const BootOptions& options) {
   auto& m = springBoardModel();
   if (!m.present) return;
   m.springBoard = allocInit<SpringBoardObject>(defineClass("SpringBoard"));
-  m.awayController = allocInit<AwayController>(defineClass("SBAwayController"));
-  if (m.usesWorkspaces) {
-    m.backboardWorkspace = allocInit<BackboardWorkspace>(defineClass("BKSWorkspace"));
-    if (options.workspaceAtStart) createWorkspace();
-  } else {
+  if (Class* cls = definedClass("SBAwayController")) m.awayController = allocInit<AwayController>(cls);
+  if (Class* cls = definedClass("SBLockScreenManager")) m.lockScreenManager = allocInit<LockScreenManager>(cls);
+  if (Class* cls = definedClass("BKSWorkspace")) m.backboardWorkspace = allocInit<BackboardWorkspace>(cls);
+  if (m.workspaceClass && options.workspaceAtStart) createWorkspace();
+  if (m.displayStackClass)
     for (int i = 0; i < options.displayStacksAtStart; ++i) createDisplayStack();
-  }
 }
 
 void launchApplication(const std::string& identifier) {

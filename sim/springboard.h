@@ -2,11 +2,13 @@
 // the lock screen, and the host objects the front-application hooks watch.
 //
 // Only the SpringBoard process (bundle com.apple.springboard) has the
-// SpringBoard classes. The host generation follows the CoreFoundation
-// version: below 793.0 display stacks, at or above it a workspace; below
-// 847.2 SpringBoard's `frontDisplayDidChange`, at or above it
-// `frontDisplayDidChange:` with the front application (or null). A process
-// starts on the home screen, unlocked, without a front display change.
+// SpringBoard classes. The host generation (sim/generations.h) follows the
+// CoreFoundation version: below 793.0 display stacks, then a workspace
+// (SBMainWorkspace from iOS 9); below 847.2 SpringBoard's
+// `frontDisplayDidChange`, at or above it `frontDisplayDidChange:` with the
+// front application (or null); the lock screen's SBAwayController below
+// 847.2, SBLockScreenManager at or above it. A process starts on the home
+// screen, unlocked, without a front display change.
 #pragma once
 
 #include <optional>
@@ -41,7 +43,8 @@ std::optional<std::string> frontDisplayHandlerArgument();
 host::Id createDisplayStack();
 void destroyDisplayStack(host::Id stack);
 std::vector<host::Id> displayStacks();
-// Newer hosts: creates a workspace through `init` (it becomes SpringBoard's
+// Newer hosts: creates a workspace (SBWorkspace, or SBMainWorkspace from
+// iOS 9) through `init` (it becomes SpringBoard's
 // workspace) and returns what `init` returned; SpringBoard lets go of one
 // (a release), or tears it down whatever its count (`dealloc`).
 host::Id createWorkspace();

@@ -23,11 +23,47 @@ bool awayControllerIsLocked(Id awayController) {
   return isLocked;
 }
 
+Id lockScreenManagerShared() {
+  Id manager = sim::hasClassMethod(sim::findClass("SBLockScreenManager"), "sharedInstance")
+                   ? springBoardModel().lockScreenManager
+                   : nullptr;
+  sim::journal("lockScreenManagerShared", manager ? "SBLockScreenManager" : "(null)");
+  return manager;
+}
+
+bool lockScreenManagerIsUILocked(Id lockScreenManager) {
+  const bool isLocked = objectAs<sim::LockScreenManager>(lockScreenManager) &&
+                        sim::respondsTo(lockScreenManager, "isUILocked") && springBoardModel().locked;
+  sim::journal("lockScreenManagerIsUILocked", sim::journalText(isLocked));
+  return isLocked;
+}
+
+Id springBoardFrontMostApplication(Id springBoard) {
+  const auto& m = springBoardModel();
+  Id application = nullptr;
+  if (objectAs<sim::SpringBoardObject>(springBoard) &&
+      sim::respondsTo(springBoard, "_accessibilityFrontMostApplication") && m.front) {
+    auto it = m.applications.find(*m.front);
+    if (it != m.applications.end()) application = it->second;
+  }
+  sim::journal("springBoardFrontMostApplication", application ? *m.front : "(null)");
+  return application;
+}
+
+std::optional<std::string> applicationBundleIdentifier(Id application) {
+  auto* app = objectAs<sim::Application>(application);
+  auto identifier = app && sim::respondsTo(application, "bundleIdentifier")
+                        ? std::optional<std::string>(app->identifier)
+                        : std::nullopt;
+  sim::journal("applicationBundleIdentifier", sim::journalText(identifier));
+  return identifier;
+}
+
 Id displayStackTopApplication(Id displayStack) {
   const auto& m = springBoardModel();
   auto* stack = objectAs<sim::DisplayStack>(displayStack);
   Id application = nullptr;
-  if (stack && stack->holdsFrontApplication && m.front) {
+  if (stack && stack->holdsFrontApplication && sim::respondsTo(displayStack, "topApplication") && m.front) {
     auto it = m.applications.find(*m.front);
     if (it != m.applications.end()) application = it->second;
   }
@@ -37,19 +73,25 @@ Id displayStackTopApplication(Id displayStack) {
 
 std::optional<std::string> applicationDisplayIdentifier(Id application) {
   auto* app = objectAs<sim::Application>(application);
-  auto identifier = app ? std::optional<std::string>(app->identifier) : std::nullopt;
+  auto identifier = app && sim::respondsTo(application, "displayIdentifier")
+                        ? std::optional<std::string>(app->identifier)
+                        : std::nullopt;
   sim::journal("applicationDisplayIdentifier", sim::journalText(identifier));
   return identifier;
 }
 
 Id workspaceBKSWorkspace(Id workspace) {
-  Id backboard = objectAs<sim::Workspace>(workspace) ? springBoardModel().backboardWorkspace : nullptr;
+  Id backboard = objectAs<sim::Workspace>(workspace) && sim::respondsTo(workspace, "bksWorkspace")
+                    ? springBoardModel().backboardWorkspace
+                    : nullptr;
   sim::journal("workspaceBKSWorkspace", backboard ? "BKSWorkspace" : "(null)");
   return backboard;
 }
 
 std::optional<std::string> bksWorkspaceTopApplication(Id bksWorkspace) {
-  auto identifier = objectAs<sim::BackboardWorkspace>(bksWorkspace) ? springBoardModel().front : std::nullopt;
+  auto identifier = objectAs<sim::BackboardWorkspace>(bksWorkspace) && sim::respondsTo(bksWorkspace, "topApplication")
+                        ? springBoardModel().front
+                        : std::nullopt;
   sim::journal("bksWorkspaceTopApplication", sim::journalText(identifier));
   return identifier;
 }

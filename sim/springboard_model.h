@@ -10,15 +10,20 @@
 
 #include "host/host.h"
 #include "sim/runtime.h"
+#include "sim/uikit_internal.h"
 
 namespace sim {
 
 // The SpringBoard object, UIApplication subclass of the home-screen process.
-struct SpringBoardObject : host::Object {
+struct SpringBoardObject : UIApplicationObject {
+  using UIApplicationObject::UIApplicationObject;
+};
+// The lock-screen controller (iOS 6 and earlier).
+struct AwayController : host::Object {
   using Object::Object;
 };
-// The lock-screen controller.
-struct AwayController : host::Object {
+// The lock screen's manager (iOS 7 and later).
+struct LockScreenManager : host::Object {
   using Object::Object;
 };
 // An application, named by its identifier.
@@ -32,8 +37,8 @@ struct DisplayStack : host::Object {
   DisplayStack(Class* cls, bool holdsFront) : Object(cls), holdsFrontApplication(holdsFront) {}
   bool holdsFrontApplication;
 };
-// Newer hosts: SpringBoard's workspace, and the backboard workspace every
-// workspace reaches, which knows the application in front.
+// Newer hosts: SpringBoard's workspace, and (to iOS 7) the backboard
+// workspace every workspace reaches, which knows the application in front.
 struct Workspace : host::Object {
   using Object::Object;
 };
@@ -44,16 +49,16 @@ struct BackboardWorkspace : host::Object {
 struct SpringBoardModel {
   // Whether this process is SpringBoard, and its host generation.
   bool present = false;
-  bool usesWorkspaces = false;
   bool frontDisplayTakesArgument = false;
 
   Class* applicationClass = nullptr;
   Class* displayStackClass = nullptr;
-  Class* workspaceClass = nullptr;
+  Class* workspaceClass = nullptr;  // SBWorkspace, or SBMainWorkspace from iOS 9
 
   // Objects of the process; SpringBoard holds one reference to each.
   Id springBoard = nullptr;
   Id awayController = nullptr;
+  Id lockScreenManager = nullptr;
   Id backboardWorkspace = nullptr;
   std::map<std::string, Id> applications;
   std::vector<Id> displayStacks;  // creation order

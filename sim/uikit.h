@@ -1,5 +1,6 @@
-// Control of the simulated UIKit and GraphicsServices: screen brightness,
-// the keyboard, the backlight, alerts and opened links.
+// Control of the simulated UIKit, GraphicsServices and BackBoardServices:
+// screen brightness, the keyboard, the backlight, alerts (UIAlertView and
+// UIAlertController) and opened links.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,8 @@ void setScreenBrightness(double brightness);
 double screenBrightnessNow();
 void setKeyboardOnScreen(bool shown);
 bool keyboardOnScreen();
-// Every level passed to setBacklightLevel since boot, as passed.
+// Every level set since boot (setBacklightLevel or displayBrightnessSet,
+// where the host has the function), as passed.
 const std::vector<float>& backlightLevels();
 
 struct AlertInfo {

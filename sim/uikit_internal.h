@@ -2,7 +2,14 @@
 // other models reset.
 #pragma once
 
+#include "host/host.h"
+
 namespace sim {
+
+// An instance of UIApplication: the process's application object.
+struct UIApplicationObject : host::Object {
+  using Object::Object;
+};
 
 // Takes every alert off the screen without telling its delegate, as when
 // the process ends.

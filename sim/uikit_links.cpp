@@ -1,5 +1,6 @@
-// The simulated link service: the process's UIApplication, NSURL objects,
-// and every link handed to openURL:.
+// The simulated link service: the process's UIApplication (SpringBoard's
+// own object in SpringBoard), NSURL objects, and every link handed to
+// openURL:.
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,15 +9,12 @@
 #include "sim/journal.h"
 #include "sim/object_cast.h"
 #include "sim/runtime.h"
+#include "sim/springboard_model.h"
 #include "sim/uikit.h"
 #include "sim/uikit_internal.h"
 
 namespace sim {
 namespace {
-
-struct Application : host::Object {
-  using Object::Object;
-};
 
 struct Url : host::Object {
   Url(Class* cls, std::string string) : Object(cls), string(std::move(string)) {}
@@ -48,10 +46,12 @@ namespace host {
 
 Id applicationShared() {
   sim::journal("applicationShared");
+  if (Id springBoard = sim::springBoardModel().springBoard; springBoard && sim::isAlive(springBoard))
+    return springBoard;
   auto& l = sim::links();
   // Made on first use and kept for the life of the process.
-  if (!sim::objectAs<sim::Application>(l.application))
-    l.application = sim::allocInit<sim::Application>(sim::defineClass("UIApplication"));
+  if (!sim::objectAs<sim::UIApplicationObject>(l.application))
+    l.application = sim::allocInit<sim::UIApplicationObject>(sim::defineClass("UIApplication"));
   return l.application;
 }
 
@@ -64,7 +64,7 @@ Id urlWithString(const char* string) {
 void applicationOpenURL(Id application, Id url) {
   sim::Url* link = sim::objectAs<sim::Url>(url);
   sim::journal("applicationOpenURL", link ? link->string : std::string("(null)"));
-  if (!sim::objectAs<sim::Application>(application) || !link) return;
+  if (!sim::objectAs<sim::UIApplicationObject>(application) || !link) return;
   sim::links().opened.push_back(link->string);
 }
 

@@ -1,7 +1,9 @@
 // The simulated screen, keyboard and backlight: UIScreen's brightness,
-// UIKeyboard's visibility and GraphicsServices' backlight level. The panel
-// shows a level clamped to 0...1, while every level set is recorded as it
-// was passed. A device boots at brightness 0.5 with the keyboard hidden.
+// UIKeyboard's visibility, and the backlight level set through
+// GraphicsServices or BackBoardServices, where the host exports them. The
+// panel shows a level clamped to 0...1, while every level set is recorded
+// as it was passed. A device boots at brightness 0.5 with the keyboard
+// hidden.
 #include <cmath>
 
 #include "host/host.h"
@@ -36,12 +38,18 @@ double panelLevel(double level) {
   return std::fmin(1.0, std::fmax(0.0, level));
 }
 
+// A level reaches the panel.
+void setPanel(float level) {
+  auto& m = screenModel();
+  m.backlightLevels.push_back(level);
+  m.brightness = panelLevel(level);
+}
+
 }  // namespace
 
 void uikitDefine(const BootOptions& options) {
   auto& m = screenModel();
   m = ScreenModel{};
-  defineClass("UIKeyboard");
   Class* screenClass = defineClass("UIScreen");
   if (!options.noMainScreen) m.mainScreen = allocInit<Screen>(screenClass);
 }
@@ -61,7 +69,8 @@ const std::vector<float>& backlightLevels() { return screenModel().backlightLeve
 namespace host {
 
 bool keyboardIsOnScreen() {
-  const bool shown = sim::findClass("UIKeyboard") && sim::screenModel().keyboardShown;
+  const bool shown =
+      sim::hasClassMethod(sim::findClass("UIKeyboard"), "isOnScreen") && sim::screenModel().keyboardShown;
   sim::journal("keyboardIsOnScreen", sim::journalText(shown));
   return shown;
 }
@@ -80,10 +89,22 @@ CGFloat screenBrightness(Id screen) {
 }
 
 bool setBacklightLevel(float level) {
+  if (!sim::hasFunction("GSEventSetBacklightLevel")) {
+    sim::journal("setBacklightLevel", sim::journalNumber(level) + " (no such function)");
+    return false;
+  }
   sim::journal("setBacklightLevel", sim::journalNumber(level));
-  auto& m = sim::screenModel();
-  m.backlightLevels.push_back(level);
-  m.brightness = sim::panelLevel(level);
+  sim::setPanel(level);
+  return true;
+}
+
+bool displayBrightnessSet(float level) {
+  if (!sim::hasFunction("BKSDisplayBrightnessSet")) {
+    sim::journal("displayBrightnessSet", sim::journalNumber(level) + " (no such function)");
+    return false;
+  }
+  sim::journal("displayBrightnessSet", sim::journalNumber(level));
+  sim::setPanel(level);
   return true;
 }
 

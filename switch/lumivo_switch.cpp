@@ -9,6 +9,9 @@ namespace {
 
 // The toggle framework's "indeterminate" state, which asks for no change.
 constexpr int kIndeterminateState = -1;
+// CoreFoundation of iOS 14.0: from here UIAlertView is not known to work
+// inside SpringBoard, so the menu is a UIAlertController.
+constexpr double kAlertControllerVersion = 1751.108;
 
 }  // namespace
 
@@ -33,8 +36,16 @@ void LumivoSwitch::applyStateForSwitchIdentifier(int newState, std::string_view)
 }
 
 void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
-  host::Id alert = host::alertCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton,
-                                     {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton});
+  const auto others = {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton};
+  if (!(host::coreFoundationVersion() < kAlertControllerVersion)) {
+    if (host::Id controller =
+            host::alertControllerCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton, others)) {
+      host::alertControllerPresent(controller);
+      host::release(controller);
+      return;
+    }
+  }
+  host::Id alert = host::alertCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton, others);
   host::alertShow(alert);
   host::release(alert);
 }

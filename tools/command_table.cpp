@@ -73,6 +73,8 @@ std::vector<CommandDef> declare() {
        "comes); one that arrived since the previous await-post\n"
        "counts at once, the echo of this process's own posts not",
        [](S s, C c) { return s.awaitPost(c.integer(0)); }},
+      {"host", {}, "print the host's iOS release and every class method,\nmethod and function it offers the deliverables",
+       [](S s, C) { return s.showHost(); }, false, {}, true},
       {"status", {}, "print the device in one line", [](S s, C) { return s.showStatus(); }, false, {}, true},
       {"help", {}, "this list", [](S s, C) { return s.print(commandReference()); }, false, {}, true},
 

@@ -1,6 +1,9 @@
 #include "tools/help_text.h"
 
+#include "sim/device.h"
+#include "sim/generations.h"
 #include "tools/command_table.h"
+#include "tools/numbers.h"
 
 namespace tools {
 
@@ -22,6 +25,30 @@ std::string referenceOf(bool expectations) {
   return out;
 }
 
+// A CoreFoundation version as the releases list it: at least two decimals
+// ("847.20", "1751.108").
+std::string versionText(double version) {
+  std::string text = formatReal(version);
+  const auto dot = text.find('.');
+  if (dot == std::string::npos) return text + ".00";
+  return text + std::string(text.size() - dot < 3 ? 3 - (text.size() - dot) : 0, '0');
+}
+
+// The named releases, four to a line, in columns: "7.0 847.20".
+std::string releaseList() {
+  constexpr std::size_t kCell = 16;
+  std::string out, line;
+  for (const auto& release : sim::namedReleases()) {
+    std::string cell = std::string(release.name) + " " + versionText(release.coreFoundation);
+    if (line.size() >= 4 * kCell) {
+      out += "                     " + line.substr(0, line.find_last_not_of(' ') + 1) + "\n";
+      line.clear();
+    }
+    line += cell + std::string(kCell - cell.size(), ' ');
+  }
+  return out + "                     " + line.substr(0, line.find_last_not_of(' ') + 1) + "\n";
+}
+
 }  // namespace
 
 std::string commandReference() {
@@ -35,7 +62,7 @@ std::string commandReference() {
 }
 
 std::string usageText() {
-  return R"(lumivo-sim: a simulated iPhone running Lumivo's brightness steps and toggle switch.
+  return std::string(R"(lumivo-sim: a simulated iPhone running Lumivo's brightness steps and toggle switch.
 
 Usage:
   lumivo-sim demo                a guided tour of everything Lumivo does
@@ -50,10 +77,11 @@ Options:
   --process NAME     the host process: SpringBoard (default) loads the extension and
                      the switches; Preferences, or any other application, loads the
                      switches but not the extension
-  --cf-version V     the CoreFoundation version of the simulated host (default 1240.1;
-                     below 793 the host has display stacks, below 847.2 the older
-                     front-display change)
-  --journal          print every host call the deliverables make, as it happens
+  --cf-version V     the CoreFoundation version of the simulated host, any number
+                     (default 1240.10, iOS 9.0); each release from 7.0 to 14.x offers
+                     its own classes (the host command lists them), below 847.20 the
+                     iOS 3-6 hosts (display stacks below 793.00). Named releases:
+)") + releaseList() + R"(  --journal          print every host call the deliverables make, as it happens
   --ready-file FILE  create FILE once the device has booted, so that another process
                      started on the same root knows this one will hear its posts
   -h, --help         this text

@@ -73,6 +73,9 @@ class Session {
   Failure wait(long long ms);
   Failure awaitPost(long long ms);
   Failure showStatus();
+  // The host's release, then every class method, method and function it
+  // offers, one per line.
+  Failure showHost();
   Failure print(std::string_view text);
 
   // The checks behind `expect ...` (tools/expectations.h).

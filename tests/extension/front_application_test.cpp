@@ -10,7 +10,7 @@ namespace {
 
 struct Generation {
   double version;
-  const char* holder;       // the class whose init and dealloc are replaced
+  const char* holder;       // the class whose init and dealloc are replaced, if any
   const char* frontChange;  // SpringBoard's replaced front display handler
 };
 
@@ -24,9 +24,11 @@ class FrontTracking : public SpringBoardTest, public ::testing::WithParamInterfa
 
 TEST_P(FrontTracking, ReplacesInitThenDeallocThenTheFrontDisplayHandler) {
   bootGeneration();
-  const std::string holder = GetParam().holder;
-  EXPECT_EQ(hookDetails(), (std::vector<std::string>{holder + " init", holder + " dealloc",
-                                                     std::string("SpringBoard ") + GetParam().frontChange}));
+  std::vector<std::string> expected;
+  if (const std::string holder = GetParam().holder ? GetParam().holder : ""; !holder.empty())
+    expected = {holder + " init", holder + " dealloc"};
+  expected.push_back(std::string("SpringBoard ") + GetParam().frontChange);
+  EXPECT_EQ(hookDetails(), expected);
 }
 
 TEST_P(FrontTracking, PerApplicationKeyFollowsEachApplicationInTurn) {
@@ -104,7 +106,9 @@ TEST_P(FrontTracking, LockedDeviceChangesNothing) {
   sim::launchApplication(kAppB);
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "B is not seen while locked";
   EXPECT_EQ(sim::journalCount("readPreferences", &path), reads);
-  EXPECT_EQ(sim::journalCount("displayStackTopApplication") + sim::journalCount("workspaceBKSWorkspace"), 1)
+  EXPECT_EQ(sim::journalCount("displayStackTopApplication") + sim::journalCount("workspaceBKSWorkspace") +
+                sim::journalCount("springBoardFrontMostApplication"),
+            1)
       << "only the change before the lock looked for the front application";
   sim::setLocked(false);
   EXPECT_TRUE(ignored(upFrom(0.5)));
@@ -138,7 +142,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Generation{793.0, "SBWorkspace", "frontDisplayDidChange"},       // iOS 6.0
                       Generation{847.19, "SBWorkspace", "frontDisplayDidChange"},
                       Generation{847.2, "SBWorkspace", "frontDisplayDidChange:"},      // iOS 7.0
-                      Generation{sim::kCurrentVersion, "SBWorkspace", "frontDisplayDidChange:"}),
+                      Generation{1140.09, "SBWorkspace", "frontDisplayDidChange:"},
+                      Generation{sim::kIOS8Version, nullptr, "frontDisplayDidChange:"},
+                      Generation{sim::kIOS14Version, nullptr, "frontDisplayDidChange:"}),
     [](const auto& info) {
       std::string name = "CF" + std::to_string(info.param.version);
       std::replace(name.begin(), name.end(), '.', '_');
@@ -178,8 +184,12 @@ TEST_F(DisplayStacks, FewerThanTwoStacksCountAsNoApplication) {
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
 }
 
-// Newer hosts: the workspace SpringBoard created last names it.
-class Workspaces : public SpringBoardTest {};
+// iOS 6 and 7 hosts: the workspace SpringBoard created last names it.
+class Workspaces : public SpringBoardTest {
+ protected:
+  sim::BootOptions options() const { return SpringBoardTest::options(sim::kIOS7Version); }
+  void boot() { sim::boot(options()); }
+};
 
 TEST_F(Workspaces, ChangeBeforeAnyWorkspaceCountsAsNoApplication) {
   writeSettings({{settings::kDisableSpringBoardKey, true}});

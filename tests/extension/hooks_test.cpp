@@ -50,7 +50,7 @@ class SavedImplementations : public SpringBoardTest {};
 
 TEST_F(SavedImplementations, WorkspaceInitAndDeallocRunTheHostsOwnAndInitReturnsItsResult) {
   writeSettings({{disableKey(kAppA), true}});
-  sim::BootOptions o = options();
+  sim::BootOptions o = options(sim::kIOS7Version);
   o.beforeLoader = [] { standInOriginals("SBWorkspace"); };
   sim::boot(o);
   EXPECT_EQ(gHost.inits, 1) << "the workspace SpringBoard creates at start";
@@ -98,7 +98,7 @@ TEST_F(SavedImplementations, DisplayStackInitAndDeallocRunTheHostsOwnAndInitRetu
 
 class MissingClasses : public SpringBoardTest {
  protected:
-  void bootWithout(const std::string& className, double version = sim::kCurrentVersion) {
+  void bootWithout(const std::string& className, double version = sim::kIOS7Version) {
     sim::BootOptions o = options(version);
     o.missingClasses = {className};
     sim::boot(o);
@@ -107,12 +107,12 @@ class MissingClasses : public SpringBoardTest {
 
 TEST_F(MissingClasses, WithoutTheLockScreenTheDeviceAlwaysCountsAsUnlocked) {
   writeSettings({{disableKey(kAppA), true}});
-  bootWithout("SBAwayController");
+  bootWithout("SBAwayController", sim::kWorkspaceVersion);
   sim::setLocked(true);
   sim::launchApplication(kAppA);
   EXPECT_TRUE(ignored(upFrom(0.5)));
   EXPECT_EQ(sim::journalIndexOf("awayControllerShared", "SBAwayController"), -1);
-  EXPECT_GE(sim::journalIndexOf("awayControllerIsLocked", "false"), 0);
+  EXPECT_GE(sim::journalIndexOf("lockScreenManagerIsUILocked", "false"), 0);
 }
 
 TEST_F(MissingClasses, WithoutTheWorkspaceClassTheOtherHookStillRuns) {
@@ -147,6 +147,12 @@ TEST_F(MissingClasses, WithoutSpringBoardTheFrontApplicationIsNotFollowed) {
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
 }
 
+TEST_F(MissingClasses, FromIOS8NothingIsReplacedWithoutSpringBoard) {
+  bootWithout("SpringBoard", sim::kIOS8Version);
+  EXPECT_TRUE(hookDetails().empty());
+  EXPECT_TRUE(stepped(upFrom(0.5), 0.55f));
+}
+
 TEST_F(MissingClasses, WithoutTheKeyboardClassTheKeyboardCountsAsHidden) {
   writeSettings({{settings::kDisableKeyboardKey, true}});
   bootWithout("UIKeyboard");
@@ -156,7 +162,7 @@ TEST_F(MissingClasses, WithoutTheKeyboardClassTheKeyboardCountsAsHidden) {
 
 TEST_F(MissingClasses, WithoutTheEventFrameworkTheRestStillStarts) {
   writeSettings({{disableKey(kAppA), true}});
-  sim::BootOptions o = options();
+  sim::BootOptions o = options(sim::kIOS7Version);
   o.noActivator = true;
   sim::boot(o);
   EXPECT_TRUE(sim::registeredListenerNames().empty());

@@ -26,7 +26,7 @@ TEST_F(Startup, LibraryAndFilterAreInstalledWhereTheDeviceHasThem) {
 }
 
 TEST_F(Startup, InitialiserRunsItsStepsInOrder) {
-  boot();
+  boot(sim::kIOS7Version);
   auto at = [](const std::string& call, const std::string& detail = {}) {
     int index = sim::journalIndexOf(call, detail);
     EXPECT_GE(index, 0) << call << " " << detail;

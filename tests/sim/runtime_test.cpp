@@ -93,9 +93,13 @@ TEST_F(Runtime, QueriesOnNullYieldNothing) {
   EXPECT_EQ(host::displayStackTopApplication(nullptr), nullptr);
   EXPECT_EQ(host::applicationDisplayIdentifier(nullptr), std::nullopt);
   EXPECT_FALSE(host::awayControllerIsLocked(nullptr));
+  EXPECT_FALSE(host::lockScreenManagerIsUILocked(nullptr));
+  EXPECT_EQ(host::springBoardFrontMostApplication(nullptr), nullptr);
+  EXPECT_EQ(host::applicationBundleIdentifier(nullptr), std::nullopt);
   EXPECT_EQ(host::screenBrightness(nullptr), 0);
   host::eventSetHandled(nullptr, true);
   host::alertShow(nullptr);
+  host::alertControllerPresent(nullptr);
   host::applicationOpenURL(nullptr, nullptr);
   host::activatorRegisterListener(nullptr, nullptr, nullptr);
 }

@@ -4,7 +4,9 @@
 //   #| exit: N            the expected exit status (default 0)
 //   #| stdout: TEXT       TEXT appears in the standard output
 //   #| stderr: TEXT       TEXT appears in the standard error
-// Usage: run_script LUMIVO_SIM SCRIPT
+// Usage: run_script LUMIVO_SIM SCRIPT [DECLARATION...]
+// where each DECLARATION ("args: --cf-version 1140.10") adds to the script's
+// own, so that one script can be played on several hosts.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,25 +26,27 @@ struct Declared {
   std::vector<std::string> stdoutHas, stderrHas;
 };
 
+void declare(Declared& d, const std::string& declaration) {
+  const auto colon = declaration.find(": ");
+  if (colon == std::string::npos) return;
+  const std::string key = declaration.substr(0, colon), value = declaration.substr(colon + 2);
+  if (key == "args") {
+    std::istringstream words(value);
+    for (std::string w; words >> w;) d.args.push_back(w);
+  } else if (key == "exit") {
+    d.exit = std::stoi(value);
+  } else if (key == "stdout") {
+    d.stdoutHas.push_back(value);
+  } else if (key == "stderr") {
+    d.stderrHas.push_back(value);
+  }
+}
+
 Declared readDeclarations(const std::string& script) {
   Declared d;
   std::ifstream in(script);
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind("#| ", 0) != 0) continue;
-    const auto colon = line.find(": ");
-    if (colon == std::string::npos) continue;
-    const std::string key = line.substr(3, colon - 3), value = line.substr(colon + 2);
-    if (key == "args") {
-      std::istringstream words(value);
-      for (std::string w; words >> w;) d.args.push_back(w);
-    } else if (key == "exit") {
-      d.exit = std::stoi(value);
-    } else if (key == "stdout") {
-      d.stdoutHas.push_back(value);
-    } else if (key == "stderr") {
-      d.stderrHas.push_back(value);
-    }
-  }
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("#| ", 0) == 0) declare(d, line.substr(3));
   return d;
 }
 
@@ -64,12 +68,13 @@ int temporaryFile() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: run_script LUMIVO_SIM SCRIPT\n";
+  if (argc < 3) {
+    std::cerr << "usage: run_script LUMIVO_SIM SCRIPT [DECLARATION...]\n";
     return 2;
   }
   const std::string sim = argv[1], script = argv[2];
-  const Declared declared = readDeclarations(script);
+  Declared declared = readDeclarations(script);
+  for (int i = 3; i < argc; ++i) declare(declared, argv[i]);
   const int out = temporaryFile(), err = temporaryFile();
   const pid_t child = fork();
   if (child == 0) {
