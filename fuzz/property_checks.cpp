@@ -10,6 +10,7 @@
 #include "settings/document.h"
 #include "settings/lookup.h"
 #include "settings/readings.h"
+#include "settings/unicode.h"
 #include "settings/xml_writer.h"
 
 namespace fuzz_checks {
@@ -35,6 +36,22 @@ bool sameScalar(Node a, Node b) {
     case Type::Uid: return a.uid() == b.uid();
     default: return a.size() == b.size();
   }
+}
+
+// True when a key or string holds a character the XML form cannot carry;
+// binary and old-style files may, and the writer refuses them.
+bool holdsNonXmlText(Node root) {
+  std::vector<Node> pending{root};
+  while (!pending.empty()) {
+    const Node node = pending.back();
+    pending.pop_back();
+    if (node.type() == Type::String && !settings::unicode::isXmlText(node.text())) return true;
+    for (std::size_t i = 0; i < node.size(); ++i) {
+      if (node.type() == Type::Dictionary && !settings::unicode::isXmlText(node.keyAt(i))) return true;
+      pending.push_back(node.at(i));
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -84,7 +101,7 @@ std::string treeRoundTrips(std::string_view bytes) {
   std::string xml;
   bool tooLarge = false;
   if (!settings::plist::writeXml(tree.root(), xml, &tooLarge))
-    return tooLarge ? "" : "the writer refused a tree the reader accepted";
+    return tooLarge || holdsNonXmlText(tree.root()) ? "" : "the writer refused a tree the reader accepted";
   settings::Tree again;
   settings::ReadResult why;
   if (!again.read(xml, &why)) return "the reader rejected what the writer wrote (" + why.describe() + "):\n" + xml;
@@ -103,6 +120,7 @@ std::string toggleKeepsOtherKeys(std::string_view bytes) {
     // A new key may not fit a tree read at the limits, nor any change one
     // whose XML exceeds the size limit; otherwise what was read must be
     // writable as it is, and after a value changes.
+    if (holdsNonXmlText(original.root())) return "";
     std::string asRead;
     bool tooLarge = false;
     if (!settings::plist::writeXml(original.root(), asRead, &tooLarge))

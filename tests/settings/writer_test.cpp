@@ -52,7 +52,8 @@ TEST(Writer, ExtremeNumbersReadBackExactly) {
 TEST(Writer, DatesOfEveryWritableYear) {
   // Dates before 2001, before year 1000, in year 1 and far ahead.
   Document doc;
-  const double dates[] = {0, -1, -86400 * 365.25 * 101, -63113904000.0, 63113904000.0, 252423993599.0};
+  const double dates[] = {0, -1, -86400 * 365.25 * 101, -63113904000.0, 63113904000.0, 252423993599.0,
+                          252423993600.0, -63114076800.0, -63113904001.0 - 86400 * 366, 1e16, -1e16};
   int i = 0;
   for (double d : dates) doc.setValue("d" + std::to_string(i++), settings::Value::date(d));
   expectRoundTrip(doc);
@@ -60,6 +61,8 @@ TEST(Writer, DatesOfEveryWritableYear) {
   EXPECT_NE(xml.find("<date>0001-01-01T00:00:00Z</date>"), std::string::npos);
   EXPECT_NE(xml.find("<date>2000-12-31T23:59:59Z</date>"), std::string::npos);
   EXPECT_NE(xml.find("<date>9999-12-31T23:59:59Z</date>"), std::string::npos);
+  EXPECT_NE(xml.find("<date>10000-01-01T00:00:00Z</date>"), std::string::npos);
+  EXPECT_NE(xml.find("<date>-0001-12-31T23:59:59Z</date>"), std::string::npos);
 }
 
 TEST(Writer, BinaryDatesKeepTheirWholeSecond) {
@@ -77,7 +80,7 @@ TEST(Writer, BinaryDatesKeepTheirWholeSecond) {
 
 TEST(Writer, TextWithMarkupControlCharactersAndLineEnds) {
   Document doc;
-  const char* texts[] = {"<&>\"']]>", "a\rb\r\nc\n", "tab\there", "\x01\x1f\x7f", "caf\xC3\xA9 \xF0\x9F\x98\x80", ""};
+  const char* texts[] = {"<&>\"']]>", "a\rb\r\nc\n", "tab\there", "\x7f\xC2\x80 \xEF\xBF\xBD", "caf\xC3\xA9 \xF0\x9F\x98\x80", ""};
   int i = 0;
   for (const char* t : texts) doc.setValue("s" + std::to_string(i++), settings::Value::string(t));
   doc.setValue("key <&> \r", settings::Value::boolean(true));
@@ -89,8 +92,16 @@ TEST(Writer, RefusesWhatTheReaderWouldNotReadBack) {
   invalidUtf8.setValue("s", settings::Value::string("\xFF"));
   EXPECT_EQ(invalidUtf8.toXml(), "");
   Document farDate;
-  farDate.setValue("d", settings::Value::date(1e15));
+  farDate.setValue("d", settings::Value::date(1e17));
   EXPECT_EQ(farDate.toXml(), "");
+  // Characters XML 1.0 cannot carry, even as references, in a value or a key.
+  for (const char* text : {"a\x01", "\x1b[2J", "\x1f", "\xEF\xBF\xBE", "\xEF\xBF\xBF"}) {
+    Document value, key;
+    value.setValue("s", settings::Value::string(text));
+    key.setBoolean(text, true);
+    EXPECT_EQ(value.toXml(), "") << text;
+    EXPECT_EQ(key.toXml(), "") << text;
+  }
 }
 
 TEST(Writer, UnwritableDocumentLeavesTheFileAndStillPosts) {
