@@ -38,19 +38,13 @@ bool sameScalar(Node a, Node b) {
   }
 }
 
-// True when a key or string holds a character the XML form cannot carry;
-// binary and old-style files may, and the writer refuses them.
-bool holdsNonXmlText(Node root) {
-  std::vector<Node> pending{root};
-  while (!pending.empty()) {
-    const Node node = pending.back();
-    pending.pop_back();
-    if (node.type() == Type::String && !settings::unicode::isXmlText(node.text())) return true;
-    for (std::size_t i = 0; i < node.size(); ++i) {
-      if (node.type() == Type::Dictionary && !settings::unicode::isXmlText(node.keyAt(i))) return true;
-      pending.push_back(node.at(i));
-    }
-  }
+// True when a key or string holds text the XML form cannot carry; binary
+// and old-style files may, and the writer refuses them.
+bool holdsNonXmlText(Node node) {
+  if (node.type() == Type::String) return !settings::unicode::isXmlText(node.text());
+  const bool dict = node.type() == Type::Dictionary;
+  for (std::size_t i = 0; i < node.size(); ++i)
+    if ((dict && !settings::unicode::isXmlText(node.keyAt(i))) || holdsNonXmlText(node.at(i))) return true;
   return false;
 }
 

@@ -128,12 +128,6 @@ TEST(Xml, DatesAcrossTheWritableYears) {
   EXPECT_EQ(doc.value("e").date(), -31557015113904000.0);
 }
 
-TEST(Xml, TabsLineEndsAndOtherCharactersXmlCarries) {
-  const Document doc = Document::parse(plist(
-      "<key>k</key><string>a\tb\r\nc&#9;&#xD;\x7f\xC2\x85\xEF\xBF\xBD&#xFFFD;&#x10FFFF;</string>"));
-  EXPECT_EQ(stringOf(doc, "k"), "a\tb\r\nc\t\r\x7f\xC2\x85\xEF\xBF\xBD\xEF\xBF\xBD\xF4\x8F\xBF\xBF");
-}
-
 TEST(OldStyle, DictionariesArraysStringsDataAndComments) {
   const std::string text =
       "// a comment\n{\n  enabled = 0; /* inline */ forceMode = YES;\n"
