@@ -10,6 +10,7 @@
 #include "sim/plist/document.h"
 #include "sim/plist/lookup.h"
 #include "sim/plist/preference_value.h"
+#include "sim/plist/unicode.h"
 #include "sim/plist/xml_writer.h"
 
 namespace fuzz_checks {
@@ -33,6 +34,16 @@ bool sameScalar(Node a, Node b) {
     case Type::Uid: return a.uid() == b.uid();
     default: return a.size() == b.size();
   }
+}
+
+// True when a key or string holds text the XML form cannot carry; binary
+// and old-style files may, and the writer refuses them.
+bool holdsNonXmlText(Node node) {
+  if (node.type() == Type::String) return !plist::unicode::isXmlText(node.text());
+  const bool dict = node.type() == Type::Dictionary;
+  for (std::size_t i = 0; i < node.size(); ++i)
+    if ((dict && !plist::unicode::isXmlText(node.keyAt(i))) || holdsNonXmlText(node.at(i))) return true;
+  return false;
 }
 
 }  // namespace
@@ -82,7 +93,7 @@ std::string treeRoundTrips(std::string_view bytes) {
   std::string xml;
   bool tooLarge = false;
   if (!plist::writeXml(tree.root(), xml, &tooLarge))
-    return tooLarge ? "" : "the writer refused a tree the reader accepted";
+    return tooLarge || holdsNonXmlText(tree.root()) ? "" : "the writer refused a tree the reader accepted";
   plist::Tree again;
   plist::ReadResult why;
   if (!again.read(xml, &why)) return "the reader rejected what the writer wrote (" + why.describe() + "):\n" + xml;
@@ -102,6 +113,7 @@ std::string toggleKeepsOtherKeys(std::string_view bytes) {
     // A new key may not fit a tree read at the limits, nor any change one
     // whose XML exceeds the size limit; otherwise what was read must be
     // writable as it is, and after a value changes.
+    if (holdsNonXmlText(original.root())) return "";
     std::string asRead;
     bool tooLarge = false;
     if (!plist::writeXml(original.root(), asRead, &tooLarge))

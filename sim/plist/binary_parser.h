@@ -2,7 +2,9 @@
 // events (sim/plist/value_events.h). Every offset, size and reference is
 // checked against the file before it is used; a reference shared by several
 // containers is expanded, and counted, every time; a reference to an
-// enclosing container (a cycle) is rejected.
+// enclosing container (a cycle) is rejected. A date no encoding can carry
+// (not finite, or beyond the years of settings/scalar_text.h) reads as
+// absent, its key with it, so that one value does not cost the whole file.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +45,10 @@ class BinaryParser {
     // Objects lie between the header and the offset table.
     if (table_ < 9 || table_ > size_ - kTrailer) return fail("trailer's offset table out of range", at);
     if (count_ > (size_ - kTrailer - table_) / offsetSize_) return fail("trailer's object count out of range", at);
+    // Every entry of the table, used or not, points into the object area,
+    // as the device's reader requires.
+    for (std::uint64_t entry = table_; entry < table_ + count_ * offsetSize_; entry += offsetSize_)
+      if (bigEndian(b_ + entry, offsetSize_) >= table_) return fail("offset-table entry out of range", entry);
     return walk(top);
   }
 
@@ -88,7 +94,7 @@ class BinaryParser {
 
   // Places a fault met while reading object `ref` at its offset.
   [[gnu::cold, gnu::noinline]] bool failedAt(std::uint64_t ref) {
-    if (!failure_.what) failure_.what = "is malformed";
+    if (!failure_.what) failure_ = Failure{"is malformed", static_cast<std::size_t>(kUnplaced)};
     if (failure_.position == static_cast<std::size_t>(kUnplaced))
       failure_.position =
           static_cast<std::size_t>(ref < count_ ? bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_) : table_);
@@ -98,7 +104,7 @@ class BinaryParser {
   bool offsetOf(std::uint64_t ref, std::uint64_t& offset) {
     if (ref >= count_) return fail("reference out of range");
     offset = bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_);
-    if (offset < 8 || offset >= table_) return fail("out of range", table_ + ref * offsetSize_);
+    if (offset < 8 || offset >= table_) return fail("offset-table entry out of range", table_ + ref * offsetSize_);
     return true;
   }
 
@@ -158,13 +164,22 @@ class BinaryParser {
     return true;
   }
 
-  bool key(std::uint64_t ref) {
+  // Reads the key `ref`, and reports it when `report`.
+  bool key(std::uint64_t ref, bool report = true) {
     std::uint64_t offset = 0;
     std::string_view out;
     if (!count() || !offsetOf(ref, offset)) return false;
     if (!text(offset, out)) return fail("is not a valid key");
-    sink_.key(out);
+    if (report) sink_.key(out);
     return true;
+  }
+
+  // True when `ref` is a date that reads as absent.
+  bool isDroppedDate(std::uint64_t ref) const {
+    if (ref >= count_) return false;
+    const std::uint64_t offset = bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_);
+    return offset >= 8 && offset < table_ && b_[offset] == 0x33 && fits(offset + 1, 8) &&
+           !wholeSecondDate(doubleAt(offset + 1));
   }
 
   // Reports the object `ref`; a container is pushed for its entries.
@@ -179,7 +194,8 @@ class BinaryParser {
         sink_.boolean(marker == 0x09);
         return true;
       case 0x1: {
-        if (low > 4 || !fits(offset + 1, 1u << low)) return false;
+        if (low > 4) return fail("has an integer of an invalid size");
+        if (!fits(offset + 1, 1u << low)) return false;
         const unsigned char* p = b_ + offset + 1;
         if (low < 4) {
           // One, two and four bytes are unsigned; eight are signed.
@@ -190,7 +206,7 @@ class BinaryParser {
         const std::uint64_t high = bigEndian(p, 8), value = bigEndian(p + 8, 8);
         if (high == 0) sink_.integer(Integer{value, value >> 63 != 0});
         else if (high == ~std::uint64_t{0} && value >> 63) sink_.integer(Integer{value, false});
-        else return false;
+        else return fail("has an integer beyond 64 bits");
         return true;
       }
       case 0x2: {
@@ -201,14 +217,16 @@ class BinaryParser {
           sink_.real(value);
           return true;
         }
-        if (low != 3 || !fits(offset + 1, 8)) return false;
+        if (low != 3) return fail("has a real of an invalid size");
+        if (!fits(offset + 1, 8)) return false;
         sink_.real(doubleAt(offset + 1));
         return true;
       }
       case 0x3: {
-        if (marker != 0x33 || !fits(offset + 1, 8)) return false;
+        if (marker != 0x33) return fail("has an unknown marker");
+        if (!fits(offset + 1, 8)) return false;
         auto seconds = wholeSecondDate(doubleAt(offset + 1));
-        if (!seconds) return false;
+        if (!seconds) return fail("has a date out of range");
         sink_.date(*seconds);
         return true;
       }
@@ -228,7 +246,8 @@ class BinaryParser {
       case 0x8: {
         // Keyed-archive references are 32-bit on the device. One counts as
         // its XML form, so that whatever is read can be written.
-        if (low > 3 || !fits(offset + 1, low + 1)) return false;
+        if (low > 3) return fail("has a reference wider than 32 bits");
+        if (!fits(offset + 1, low + 1)) return false;
         if (depth + kUidLevels > kMaxDepth) return fail("nests a reference deeper than the limit");
         if (!count(kUidObjects - 1)) return false;
         sink_.uid(bigEndian(b_ + offset + 1, low + 1));
@@ -274,13 +293,14 @@ class BinaryParser {
         continue;
       }
       const std::uint64_t i = frame.index++;
-      std::uint64_t ref;
-      if (frame.dict) {
-        if (!refAt(frame.refs + i * refSize_, ref)) return false;
-        if (!key(ref)) return failedAt(ref);
-        if (!refAt(frame.refs + (frame.count + i) * refSize_, ref)) return false;
-      } else if (!refAt(frame.refs + i * refSize_, ref)) {
-        return false;
+      std::uint64_t ref, keyRef = 0;
+      if (!refAt(frame.refs + (frame.dict ? frame.count + i : i) * refSize_, ref)) return false;
+      const bool dropped = isDroppedDate(ref);
+      if (frame.dict && (!refAt(frame.refs + i * refSize_, keyRef) || !key(keyRef, !dropped)))
+        return failedAt(keyRef);
+      if (dropped) {
+        if (!count()) return failedAt(ref);
+        continue;
       }
       if (!object(ref, stack, depth)) return failedAt(ref);
     }

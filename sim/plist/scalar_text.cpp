@@ -60,8 +60,9 @@ constexpr Civil civilFromDays(std::int64_t z) {
 }
 
 constexpr std::int64_t kEpoch2001 = daysFromCivil(2001, 1, 1);
-static_assert((daysFromCivil(1, 1, 1) - kEpoch2001) * 86400 == static_cast<std::int64_t>(kFirstDate));
-static_assert((daysFromCivil(10000, 1, 1) - kEpoch2001) * 86400 == static_cast<std::int64_t>(kPastLastDate));
+constexpr std::int64_t kMaxYear = 999999999;
+static_assert((daysFromCivil(-kMaxYear, 1, 1) - kEpoch2001) * 86400 == static_cast<std::int64_t>(kFirstDate));
+static_assert((daysFromCivil(kMaxYear + 1, 1, 1) - kEpoch2001) * 86400 == static_cast<std::int64_t>(kPastLastDate));
 
 bool isLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
@@ -227,15 +228,19 @@ std::optional<double> parseDecimal(std::string_view number) {
 
 std::optional<double> parseDate(std::string_view text) {
   text = trimmed(text);
-  if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
-      text[16] != ':' || text[19] != 'Z')
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  const std::size_t y = text.find('-');  // the year's digits
+  if (y == 0 || y > 9 || text.size() != y + 16 || text[y + 3] != '-' || text[y + 6] != 'T' ||
+      text[y + 9] != ':' || text[y + 12] != ':' || text[y + 15] != 'Z')
     return std::nullopt;
-  unsigned year, month, day, hour, minute, second;
-  if (!digits(text, 0, 4, year) || !digits(text, 5, 2, month) || !digits(text, 8, 2, day) ||
-      !digits(text, 11, 2, hour) || !digits(text, 14, 2, minute) || !digits(text, 17, 2, second))
+  unsigned digitsOfYear, month, day, hour, minute, second;
+  if (!digits(text, 0, y, digitsOfYear) || !digits(text, y + 1, 2, month) || !digits(text, y + 4, 2, day) ||
+      !digits(text, y + 7, 2, hour) || !digits(text, y + 10, 2, minute) || !digits(text, y + 13, 2, second))
     return std::nullopt;
-  if (year == 0 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||
-      minute > 59 || second > 59)
+  const std::int64_t year = negative ? -std::int64_t{digitsOfYear} : std::int64_t{digitsOfYear};
+  if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 || minute > 59 ||
+      second > 59)
     return std::nullopt;
   std::int64_t days = daysFromCivil(year, month, day) - kEpoch2001;
   return static_cast<double>(days * 86400 + hour * 3600 + minute * 60 + second);
@@ -274,7 +279,11 @@ void appendDate(std::string& out, double seconds) {
     --days;
   }
   Civil date = civilFromDays(days + kEpoch2001);
-  appendDigits(out, static_cast<unsigned>(date.year), 4);
+  if (date.year < 0) out += '-';
+  char year[24];
+  const char* end = std::to_chars(year, year + sizeof year, date.year < 0 ? -date.year : date.year).ptr;
+  if (end - year < 4) out.append(static_cast<std::size_t>(4 - (end - year)), '0');
+  out.append(year, static_cast<std::size_t>(end - year));
   out += '-';
   appendDigits(out, date.month, 2);
   out += '-';

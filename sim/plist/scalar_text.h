@@ -11,10 +11,11 @@
 namespace plist {
 
 // Seconds from 2001-01-01T00:00:00Z to the first and past the last second
-// the XML form can write: years 0001 to 9999 of the proleptic Gregorian
-// calendar.
-inline constexpr double kFirstDate = -63113904000.0;
-inline constexpr double kPastLastDate = 252423993600.0;
+// the XML form reads and writes: years -999,999,999 to 999,999,999 of the
+// proleptic Gregorian calendar, far beyond the device's "distant past" (the
+// year 0) and "distant future".
+inline constexpr double kFirstDate = -31557015113904000.0;
+inline constexpr double kPastLastDate = 31556888854473600.0;
 
 // Decimal (or 0x-prefixed hexadecimal) integer with an optional sign and
 // surrounding whitespace, from -2^63 to 2^64-1. None for anything else.
@@ -26,7 +27,8 @@ std::optional<double> parseReal(std::string_view text);
 // else; out of range it reads as infinity or zero, whichever is nearer.
 std::optional<double> parseDecimal(std::string_view number);
 // "YYYY-MM-DDTHH:MM:SSZ" with optional surrounding whitespace, as seconds
-// since 2001-01-01T00:00:00Z. None for an impossible date.
+// since 2001-01-01T00:00:00Z; the year has one to nine digits and may be
+// negative. None for an impossible date.
 std::optional<double> parseDate(std::string_view text);
 // A binary date (seconds, possibly fractional) as the XML form keeps it: the
 // whole second at or before it. None when it is not finite or outside the
@@ -37,7 +39,8 @@ std::optional<double> wholeSecondDate(double seconds);
 // values as "nan", "+infinity" or "-infinity".
 void appendReal(std::string& out, double value);
 void appendInteger(std::string& out, Integer value);
-// Appends `seconds` (whole, within the writable years) in the XML date form.
+// Appends `seconds` (whole, within the writable years) in the XML date form,
+// the year with at least four digits and, before year 0, a minus sign.
 void appendDate(std::string& out, double seconds);
 
 }  // namespace plist

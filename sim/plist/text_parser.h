@@ -3,7 +3,8 @@
 // strings, <hex data>, // and /* */ comments, and a file of bare
 // "key = value;" pairs read as a dictionary. Every leaf is a string or data,
 // as on the device. Written by hand: no library here reads this encoding.
-// Octal escapes above \177 (the legacy NeXTSTEP character set) are rejected.
+// Octal escapes above \177 stand for characters of the NeXTSTEP character
+// set, as on the device.
 #pragma once
 
 #include <cstring>
@@ -227,7 +228,9 @@ class TextParser {
       default:
         if (c >= '0' && c <= '7') {
           char32_t value = escapedNumber(8, 3);
-          return value < 0x80 && unicode::appendUtf8(text_, value);
+          if (value > 0xFF) return false;
+          if (value >= 0x80) value = unicode::fromNextStep(static_cast<unsigned char>(value));
+          return unicode::appendUtf8(text_, value);
         }
         if (static_cast<unsigned char>(c) >= 0x80) {
           std::size_t n = unicode::sequenceLength(reinterpret_cast<const unsigned char*>(p_),

@@ -65,8 +65,10 @@ struct CharClasses {
     for (int c = '0'; c <= '9'; ++c) of[c] |= kName;
     for (char c : {'_', ':', '-', '.'}) of[static_cast<unsigned char>(c)] |= kName;
     // Where a scan of character data stops: markup, references, non-ASCII
-    // (checked as UTF-8) and U+0000.
-    for (char c : {'\0', '<', '&'}) of[static_cast<unsigned char>(c)] |= kStop;
+    // (checked as UTF-8) and the controls XML cannot carry.
+    for (char c : {'<', '&'}) of[static_cast<unsigned char>(c)] |= kStop;
+    for (int c = 0; c < 0x20; ++c)
+      if (c != '\t' && c != '\n' && c != '\r') of[c] |= kStop;
     for (int c = 0x80; c < 256; ++c) of[c] |= kStop;
   }
 };
@@ -76,12 +78,13 @@ inline bool isSpace(char c) { return kClasses.of[static_cast<unsigned char>(c)] 
 inline bool isNameChar(char c) { return kClasses.of[static_cast<unsigned char>(c)] & CharClasses::kName; }
 inline bool isStop(char c) { return kClasses.of[static_cast<unsigned char>(c)] & CharClasses::kStop; }
 
-// Whether any of the eight bytes in `word` would stop a scan of character
-// data; lets the scan take plain text a word at a time.
+// Whether any of the eight bytes in `word` might stop a scan of character
+// data (any control does); lets the scan take plain text a word at a time.
 inline bool anyStop(std::uint64_t word) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
   auto hasZero = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
-  return (word & kHigh) || hasZero(word) || hasZero(word ^ (kOnes * '<')) || hasZero(word ^ (kOnes * '&'));
+  const bool anyControl = (word - kOnes * 0x20) & ~word & kHigh;
+  return (word & kHigh) || anyControl || hasZero(word ^ (kOnes * '<')) || hasZero(word ^ (kOnes * '&'));
 }
 
 }  // namespace xml
@@ -289,7 +292,7 @@ class XmlParser {
       cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(digit);
       if (cp > 0x10FFFF) return false;
     }
-    return unicode::appendUtf8(text_, cp);
+    return unicode::isXmlChar(cp) && unicode::appendUtf8(text_, cp);
   }
 
   // After a start tag: the character data up to the matching end tag. The
@@ -317,13 +320,15 @@ class XmlParser {
         std::size_t n = unicode::sequenceLength(reinterpret_cast<const unsigned char*>(p_),
                                                 reinterpret_cast<const unsigned char*>(end_));
         if (n == 0) return fail("is not valid UTF-8");
+        if (unicode::isNonXmlSequence(reinterpret_cast<const unsigned char*>(p_), n))
+          return fail("holds a character XML cannot carry");
         p_ += n;
       } else if (c == '&') {
         flush();
         if (!reference()) return fail("has an invalid reference");
         segment = p_;
-      } else if (c == 0) {
-        return fail("holds U+0000");
+      } else if (c < 0x20) {
+        return fail(c == 0 ? "holds U+0000" : "holds a character XML cannot carry");
       } else if (startsWith("</")) {
         if (decoded) {
           text_.append(segment, p_);
@@ -338,7 +343,8 @@ class XmlParser {
         auto at = std::string_view(p_, left()).find("]]>");
         if (at == std::string_view::npos) return false;
         std::string_view data(p_, at);
-        if (!unicode::isValidUtf8(data)) return false;
+        if (!unicode::isXmlText(data))
+          return fail(unicode::isValidUtf8(data) ? "holds a character XML cannot carry" : "is not valid UTF-8");
         text_ += data;
         p_ += at + 3;
         segment = p_;

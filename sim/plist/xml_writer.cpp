@@ -61,10 +61,11 @@ class XmlWriter {
 
   void indent(int level) { out_.append(static_cast<std::size_t>(level), '\t'); }
 
-  // Character data with markup escaped. A carriage return is written as a
-  // reference, which every reader keeps as it is.
+  // Character data with markup escaped; false for text XML cannot carry. A
+  // carriage return is written as a reference, which every reader keeps as
+  // it is.
   bool escaped(std::string_view text) {
-    if (!unicode::isValidUtf8(text)) return false;
+    if (!unicode::isXmlText(text)) return false;
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
       const char* replacement;

@@ -4,6 +4,8 @@
 // is not merely "the root is not a dictionary".
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
 
 #include "sim/plist/document.h"
@@ -67,8 +69,6 @@ const Case kInvalid[] = {
     {"integer overflow in UTF-16 size", "6f03ffffffffffffffff20ac00080000000000000101000000000000000100000000000000000000000000000015"},
     {"invalid UTF-16", "61d80008000000000000010100000000000000010000000000000000000000000000000b"},
     {"non-hashable key", "d10101a0080b000000000000010100000000000000020000000000000000000000000000000c"},
-    {"too large datetime (datetime overflow)", "334250000000000000080000000000000101000000000000000100000000000000000000000000000011"},
-    {"too large datetime (timedelta overflow)", "3342e0000000000000080000000000000101000000000000000100000000000000000000000000000011"},
     {"invalid datetime (Infinity)", "337ff0000000000000080000000000000101000000000000000100000000000000000000000000000011"},
     {"invalid datetime (NaN)", "337ff8000000000000080000000000000101000000000000000100000000000000000000000000000011"},
 };
@@ -134,6 +134,24 @@ TEST(ValidBinary, IntegersOfEveryWidthReadWithTheirSign) {
   EXPECT_EQ(integer("\x14" + std::string(8, '\xff') + std::string(8, '\xff')), -1.0f);
   // 2^64 does not fit in 64 bits.
   EXPECT_EQ(integer("\x14" + std::string(7, '\0') + "\x01" + std::string(8, '\0')), std::nullopt);
+}
+
+TEST(ValidBinary, FarDatesReadAndOnlyThoseNoFormCarriesAreDropped) {
+  auto date = [](double seconds) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &seconds, sizeof bits);
+    return "\x33" + bp::bigEndian(bits, 8);
+  };
+  // {off: false, past: distant past, far: year 10556, nan: NaN, list: [1e30 s]}
+  const plist::Document doc = plist::Document::parse(
+      bp::build({"\xD5\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a", bp::ascii("off"), bp::ascii("past"), bp::ascii("far"),
+                 bp::ascii("nan"), bp::ascii("list"), "\x08", date(-63114076800.0), date(2.7e11), date(std::nan("")),
+                 bp::array({11}), date(1e30)}));
+  EXPECT_EQ(doc.size(), 4u);
+  EXPECT_FALSE(doc.value("off").boolean());
+  EXPECT_EQ(doc.value("far").date(), 2.7e11);
+  EXPECT_EQ(doc.value("list").size(), 0u);
+  EXPECT_NE(doc.toXml().find("<date>0000-12-30T00:00:00Z</date>"), std::string::npos);
 }
 
 }  // namespace

@@ -83,6 +83,10 @@ TEST(Xml, MalformedFilesReadAsEmpty) {
       "<key>k</key><string>\xC3\x28</string>",               // malformed UTF-8
       "<key>k</key><string>\xE0\x80\xAF</string>",           // overlong UTF-8
       std::string("<key>k</key><string>a\0b</string>", 31),  // raw U+0000
+      // Characters XML 1.0 cannot carry, raw or as references.
+      "<key>k</key><string>a\x01</string>", "<key>k\x1b</key><true/>", "<key>k</key><string>&#x1F;</string>",
+      "<key>k</key><string>&#xFFFE;</string>", "<key>k</key><string>\xEF\xBF\xBF</string>",
+      "<key>k</key><string><![CDATA[\x0b]]></string>", "<key>k</key><string>abcdefgh\x08ijklmnop</string>",
       "<key>k</key><integer>18446744073709551616</integer>",  // 2^64
       "<key>k</key><integer>-9223372036854775809</integer>",  // below -2^63
       "<key>k</key><integer>1.5</integer>",
@@ -91,6 +95,7 @@ TEST(Xml, MalformedFilesReadAsEmpty) {
       "<key>k</key><real>0x1p3</real>",
       "<key>k</key><date>2023-02-29T00:00:00Z</date>",  // no such day
       "<key>k</key><date>2024-01-01</date>",
+      "<key>k</key><date>1000000000-01-01T00:00:00Z</date>",  // a tenth digit of year
       "<key>k</key><data>AB=C</data>",
       "<key>k</key><data>A</data>",
       "<key>k</key><true>x</true>",
@@ -111,7 +116,17 @@ TEST(Xml, DatesAcrossTheWritableYears) {
       "<key>c</key><date>2000-02-29T12:00:00Z</date>"));
   EXPECT_EQ(doc.size(), 3u);
   EXPECT_EQ(testing_support::booleanIn(doc, "a"), std::nullopt) << "dates read as absent";
-  EXPECT_EQ(Document::parse(plist("<key>a</key><date>0000-12-31T23:59:59Z</date>")).size(), 0u);
+  // The device's "distant past" (year 0), years before it, beyond 9999, and
+  // the short years other writers use.
+  doc = Document::parse(plist(
+      "<key>a</key><date>0000-12-30T00:00:00Z</date><key>b</key><date>-0001-12-31T23:59:59Z</date>"
+      "<key>c</key><date>10000-01-01T00:00:00Z</date><key>d</key><date>1-01-01T00:00:00Z</date>"
+      "<key>e</key><date>\t-999999999-01-01T00:00:00Z</date>"));
+  EXPECT_EQ(doc.value("a").date(), -63114076800.0);
+  EXPECT_EQ(doc.value("b").date(), -63114076800.0 - 86400 * 364 - 1);
+  EXPECT_EQ(doc.value("c").date(), 252423993600.0);
+  EXPECT_EQ(doc.value("d").date(), -63113904000.0);
+  EXPECT_EQ(doc.value("e").date(), -31557015113904000.0);
 }
 
 TEST(OldStyle, DictionariesArraysStringsDataAndComments) {
@@ -138,10 +153,15 @@ TEST(OldStyle, DictionariesArraysStringsDataAndComments) {
   EXPECT_EQ(testing_support::singleIn(Document::parse("enabled = NO;\nIncrement = 0.5;\n"), "Increment"), 0.5f);
 }
 
+TEST(OldStyle, OctalEscapesAboveAsciiAreNextStepCharacters) {
+  const Document doc = Document::parse("{ a = \"\\201\\200\\244\\376\\377\\1010\"; }");
+  EXPECT_EQ(stringOf(doc, "a"), "\xC3\x80\xC2\xA0\xE2\x81\x84\xEF\xBF\xBD\xEF\xBF\xBD" "A0");
+}
+
 TEST(OldStyle, MalformedFilesReadAsEmpty) {
   for (const char* text : {"{ a = b; ", "{ a = ; }", "{ a b; }", "{ = b; }", "{ a = b; } }", "{ a = <0f1>; }",
                            "{ a = <zz>; }", "{ a = \"open; }", "{ a = b /* open }", "{ a = \"\\000\"; }",
-                           "{ a = \"\\200\"; }", "{ a = \"\\UD800\"; }", "{ a = b c; }", "( a b )", ""}) {
+                           "{ a = \"\\400\"; }", "{ a = \"\\UD800\"; }", "{ a = b c; }", "( a b )", ""}) {
     EXPECT_EQ(Document::parse(text).size(), 0u) << text;
     EXPECT_FALSE(plist::Tree().read(text)) << text;
   }

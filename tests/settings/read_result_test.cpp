@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "tests/support/readings.h"
 #include "fuzz/property_checks.h"
@@ -47,8 +48,22 @@ TEST(ReadResult, BinaryFaultsGiveTheOffset) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%zx", table + 2);
     return std::string(hex);
-  }() + " out of range");
+  }() + " offset-table entry out of range");
+  // The same for an entry no object refers to.
+  file = bp::build({"\xD1\x01\x02", bp::ascii("k"), "\x09", "\x09"});
+  file[file.size() - 32 - 1] = '\x7f';
+  EXPECT_EQ(why(file), "binary offset 0x12 offset-table entry out of range");
   EXPECT_EQ(why(bp::build({"\xD1\x01\x02", bp::ascii("k"), "\x0f"})), "binary offset 0xd has an unknown marker");
+  // Values the device cannot hold, at the object's own offset.
+  const std::pair<std::string, const char*> faults[] = {
+      {"\x15" + std::string(32, '\0'), "has an integer of an invalid size"},
+      {"\x14" + std::string(7, '\0') + "\x01" + std::string(8, '\0'), "has an integer beyond 64 bits"},
+      {"\x84" + std::string(5, '\x01'), "has a reference wider than 32 bits"},
+      {"\x11\x01", "is malformed"},  // runs into the offset table
+  };
+  for (const auto& [object, what] : faults)
+    EXPECT_EQ(why(bp::build({"\xD1\x01\x02", bp::ascii("k"), object})), std::string("binary offset 0xd ") + what);
+  EXPECT_EQ(why(bp::build({"\x33\x7f\xf8" + std::string(6, '\0')})), "binary offset 0x8 has a date out of range");
   EXPECT_EQ(why("bplist00"), "binary offset 0x0 too short for a binary property list");
   EXPECT_NE(why(bp::nestedArrays(1000)).find("nests deeper than the limit"), std::string::npos);
   EXPECT_NE(why(bp::sharedChain(30)).find("goes past the limit of objects"), std::string::npos);

@@ -53,7 +53,8 @@ TEST(Writer, ExtremeNumbersReadBackExactly) {
 TEST(Writer, DatesOfEveryWritableYear) {
   // Dates before 2001, before year 1000, in year 1 and far ahead.
   Document doc;
-  const double dates[] = {0, -1, -86400 * 365.25 * 101, -63113904000.0, 63113904000.0, 252423993599.0};
+  const double dates[] = {0, -1, -86400 * 365.25 * 101, -63113904000.0, 63113904000.0, 252423993599.0,
+                          252423993600.0, -63114076800.0, -63113904001.0 - 86400 * 366, 1e16, -1e16};
   int i = 0;
   for (double d : dates) doc.setValue("d" + std::to_string(i++), plist::Value::date(d));
   expectRoundTrip(doc);
@@ -61,6 +62,8 @@ TEST(Writer, DatesOfEveryWritableYear) {
   EXPECT_NE(xml.find("<date>0001-01-01T00:00:00Z</date>"), std::string::npos);
   EXPECT_NE(xml.find("<date>2000-12-31T23:59:59Z</date>"), std::string::npos);
   EXPECT_NE(xml.find("<date>9999-12-31T23:59:59Z</date>"), std::string::npos);
+  EXPECT_NE(xml.find("<date>10000-01-01T00:00:00Z</date>"), std::string::npos);
+  EXPECT_NE(xml.find("<date>-0001-12-31T23:59:59Z</date>"), std::string::npos);
 }
 
 TEST(Writer, BinaryDatesKeepTheirWholeSecond) {
@@ -78,7 +81,8 @@ TEST(Writer, BinaryDatesKeepTheirWholeSecond) {
 
 TEST(Writer, TextWithMarkupControlCharactersAndLineEnds) {
   Document doc;
-  const char* texts[] = {"<&>\"']]>", "a\rb\r\nc\n", "tab\there", "\x01\x1f\x7f", "caf\xC3\xA9 \xF0\x9F\x98\x80", ""};
+  const char* texts[] = {"<&>\"']]>", "a\rb\r\nc\n", "tab\there", "\x7f\xC2\x80\xEF\xBF\xBD",
+                         "caf\xC3\xA9 \xF0\x9F\x98\x80", ""};
   int i = 0;
   for (const char* t : texts) doc.setValue("s" + std::to_string(i++), plist::Value::string(t));
   doc.setValue("key <&> \r", plist::Value::boolean(true));
@@ -90,8 +94,15 @@ TEST(Writer, RefusesWhatTheReaderWouldNotReadBack) {
   invalidUtf8.setValue("s", plist::Value::string("\xFF"));
   EXPECT_EQ(invalidUtf8.toXml(), "");
   Document farDate;
-  farDate.setValue("d", plist::Value::date(1e15));
+  farDate.setValue("d", plist::Value::date(1e17));
   EXPECT_EQ(farDate.toXml(), "");
+  // Characters XML 1.0 cannot carry, even as references, in a value or a key.
+  for (const char* text : {"a\x01", "\x1b[2J", "\xEF\xBF\xBE", "\xEF\xBF\xBF"}) {
+    Document value, key;
+    value.setValue("s", plist::Value::string(text));
+    key.setBoolean(text, true);
+    EXPECT_EQ(value.toXml() + key.toXml(), "") << text;
+  }
 }
 
 TEST(Writer, UnwritableDocumentLeavesTheFileAndStillPosts) {
