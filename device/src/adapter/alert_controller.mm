@@ -56,9 +56,11 @@ void actionTapped(void*, UIAlertAction* action) {
   if (target.delegate) target.delegate->alertViewClickedButtonAtIndex(adapter::hostId(target.controller), target.index);
   if (!window) return;
   [window setHidden:YES];
-  [window release];
-  // The reference alertControllerPresent took.
-  [target.controller release];
+  // UIKit is still dismissing the controller from this window: both go once
+  // the current run-loop turn is over. The controller's reference is the one
+  // alertControllerPresent took.
+  [window autorelease];
+  [target.controller autorelease];
 }
 
 // One handler for every action, laid out as the compiler lays out a block
