@@ -132,6 +132,8 @@ namespace {
 
 using namespace standin::generation;
 
+// Releases between those modelled take the nearest evidence: iOS 8 is
+// seen, 10 to 13 follow 9 and 14 where HOSTS.md infers them.
 const Offer kOffers[] = {
     {"SpringBoard", 0, kAlways, "UIApplication"},
     {"SpringBoard", 0, kIOS7, nullptr, "frontDisplayDidChange", "StandinSpringBoard"},
