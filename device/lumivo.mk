@@ -12,12 +12,18 @@ ARCHS ?= armv7 arm64
 
 LUMIVO_COMMON_FILES = \
 	$(wildcard src/settings/*.cpp) \
+	src/adapter/application.mm \
 	src/adapter/file_system_identity.cpp \
 	src/adapter/files.cpp \
 	src/adapter/notifications.mm \
+	src/adapter/preference_values.mm \
+	src/adapter/preferences.mm \
+	src/adapter/preferences_daemon.mm \
 	src/adapter/preferences_domain.cpp \
+	src/adapter/preferences_file.mm \
 	src/adapter/preferences_store.mm \
-	src/adapter/runtime.mm
+	src/adapter/runtime.mm \
+	src/adapter/writers_lock.cpp
 
 # Manual reference counting throughout: the adapter retains and releases as
 # host.h says, so ARC must stay off. The ecosystem's published headers in

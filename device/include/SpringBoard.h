@@ -10,6 +10,8 @@
 - (void)frontDisplayDidChange;
 // iOS 7 and later: the front display changed to `display`.
 - (void)frontDisplayDidChange:(id)display;
+// iOS 7 and later: the application in front, nil on the home screen.
+- (id)_accessibilityFrontMostApplication;
 @end
 
 @interface SBAwayController : NSObject
@@ -17,8 +19,17 @@
 - (BOOL)isLocked;
 @end
 
+// iOS 7 and later: the lock screen.
+@interface SBLockScreenManager : NSObject
++ (id)sharedInstance;
+- (BOOL)isUILocked;
+@end
+
 @interface SBApplication : NSObject
+// To iOS 7.
 - (NSString*)displayIdentifier;
+// iOS 7 and later.
+- (NSString*)bundleIdentifier;
 @end
 
 // Before iOS 6: one of SpringBoard's display stacks.
@@ -31,7 +42,8 @@
 - (NSString*)topApplication;
 @end
 
-// iOS 6 and later: SpringBoard's workspace.
+// iOS 6 to 8: SpringBoard's workspace (SBMainWorkspace from iOS 9, which
+// the extension hooks by name only). bksWorkspace: to iOS 7.
 @interface SBWorkspace : NSObject
 - (BKSWorkspace*)bksWorkspace;
 @end

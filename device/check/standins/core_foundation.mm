@@ -70,6 +70,18 @@ extern "C" {
 
 void CFRelease(CFTypeRef object) { [(id)object release]; }
 
+// Two type identifiers are enough here: booleans (Foundation's two shared
+// boolean numbers, as CoreFoundation's) and everything else.
+CFTypeID CFBooleanGetTypeID(void) { return 21; }
+CFTypeID CFGetTypeID(CFTypeRef object) {
+  id o = (id)object;
+  return o == [NSNumber numberWithBool:YES] || o == [NSNumber numberWithBool:NO] ? CFBooleanGetTypeID() : 1;
+}
+Boolean CFNumberIsFloatType(CFNumberRef number) {
+  const char type = *[(NSNumber*)number objCType];
+  return type == 'f' || type == 'd';
+}
+
 CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter(void) { return &gDarwinCenter; }
 
 void CFNotificationCenterAddObserver(CFNotificationCenterRef center, const void* observer,

@@ -1,20 +1,6 @@
-// GraphicsServices' backlight control, recording every level.
+// GraphicsServices' backlight function, in a library of its own that only
+// the host generations exporting it load.
 #include "device/check/standins/platform.h"
 #include "device/include/GraphicsServices.h"
 
-namespace {
-
-std::vector<float>& levels() {
-  static auto* list = new std::vector<float>;
-  return *list;
-}
-
-}  // namespace
-
-extern "C" void GSEventSetBacklightLevel(float level) { levels().push_back(level); }
-
-namespace standin {
-
-const std::vector<float>& backlightLevels() { return levels(); }
-
-}  // namespace standin
+extern "C" void GSEventSetBacklightLevel(float level) { standin::recordBrightness(standin::kBacklight, level); }

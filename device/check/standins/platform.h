@@ -14,8 +14,25 @@
 
 namespace standin {
 
+// ---- host generations
+
+// CoreFoundation versions of the modelled releases (../shared/HOSTS.md).
+inline constexpr double kIOS5 = 675.0;    // display stacks, argument-less front display change
+inline constexpr double kIOS6 = 793.0;    // a workspace instead of display stacks
+inline constexpr double kIOS7 = 847.20;   // the lock screen manager, front display change with argument
+inline constexpr double kIOS8 = 1140.10;  // the preferences daemon, alert controllers, bundle identifiers
+inline constexpr double kIOS9 = 1240.10;  // the main workspace
+inline constexpr double kIOS14 = 1751.108;
+
+// Makes this process the host release at `version`: its CoreFoundation
+// version, and the SpringBoard and UIKit classes and methods and the private
+// C functions that release offers. Once per process: classes, once made,
+// cannot be taken back.
+void bootHost(double version);
+
 // ---- CoreFoundation
 
+// The version alone, for checks that need no host classes.
 void setCoreFoundationVersion(double version);
 // Every name passed to notify_post, in order.
 const std::vector<std::string>& postedNotifications();
@@ -55,28 +72,40 @@ id loadSwitch(const std::string& executable, const std::string& infoPlist, std::
 void setMainScreenPresent(bool present);
 void setScreenBrightness(CGFloat brightness);
 void setKeyboardOnScreen(bool shown);
-// Every level passed to GSEventSetBacklightLevel, as passed.
+// Every level passed to GSEventSetBacklightLevel, and to
+// BKSDisplayBrightnessSet (with 1 as its second argument), as passed.
+enum BrightnessFunction { kBacklight, kDisplayBrightness };
+void recordBrightness(BrightnessFunction function, float level);
 const std::vector<float>& backlightLevels();
+const std::vector<float>& displayBrightnessLevels();
 
+// An alert view, or an alert controller (from iOS 8) presented in a window.
 struct Alert {
   id alert;
+  bool controller = false;
   std::string title;
   std::optional<std::string> message;
+  // An alert view's delegate; nil for a controller.
   id delegate;
-  // Index 0 is the cancel button.
+  // An alert view's buttons, index 0 being the cancel button; a controller's
+  // actions in the order added.
   std::vector<std::string> buttons;
 };
 // The alerts shown and not yet dismissed, oldest first.
 std::vector<Alert> alertsOnScreen();
 // The user taps button `index` of the alert shown `position`-th on screen;
-// the delegate is told and the alert leaves the screen.
+// the delegate (or the action's handler) is told and the alert leaves the
+// screen.
 void tapAlertButton(std::size_t position, std::intptr_t index);
+// How many windows are visible (made key and visible, not hidden since).
+int windowsVisible();
 // Every link passed to openURL:, in order.
 const std::vector<std::string>& openedLinks();
 
 // ---- SpringBoard
 
-// Starts SpringBoard, which becomes the shared application.
+// Starts SpringBoard, which becomes the shared application. Needs a booted
+// host generation, as every SpringBoard call below does.
 void startSpringBoard();
 // The host creates its objects that name the front application: four display
 // stacks below CoreFoundation 793.0 (the second holds the front

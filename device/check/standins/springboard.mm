@@ -1,27 +1,30 @@
-// SpringBoard's classes: the application, the lock screen, display stacks
-// (hosts below CoreFoundation 793.0) and the workspace (from then on).
+// SpringBoard's classes as each host generation has them. Every class is
+// made at boot under its real name from a stand-in below, with only the
+// methods that release offers (../shared/HOSTS.md), so that a host lacking
+// a class or method lacks it here too.
 #import <Foundation/Foundation.h>
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <objc/runtime.h>
 
+#include "device/check/standins/host_generation.h"
 #include "device/check/standins/platform.h"
 #include "device/include/SpringBoard.h"
 
-@interface StandinApplication : SBApplication {
+// An application, named by the identifier it is made with.
+@interface StandinApplicationBase : NSObject {
   NSString* identifier_;
 }
 - (id)initWithIdentifier:(NSString*)identifier;
+- (NSString*)standinIdentifier;
 @end
 
 namespace {
 
-constexpr double kWorkspaceVersion = 793.0;
-constexpr double kFrontDisplayArgumentVersion = 847.2;
-
 bool gLocked = false;
-StandinApplication* gFront = nil;
-SBDisplayStack* gApplicationStack = nil;
-BKSWorkspace* gBacking = nil;
+id gFront = nil;
+id gApplicationStack = nil;
+id gBacking = nil;
 int gFrontDisplayChanges = 0;
 id gLastFrontDisplay = nil;
 
@@ -30,9 +33,11 @@ NSMutableArray* frontObjects() {
   return objects;
 }
 
+id newInstanceOf(const char* className) { return [[objc_getClass(className) alloc] init]; }
+
 }  // namespace
 
-@implementation StandinApplication
+@implementation StandinApplicationBase
 - (id)initWithIdentifier:(NSString*)identifier {
   if ((self = [super init])) identifier_ = [identifier copy];
   return self;
@@ -41,18 +46,26 @@ NSMutableArray* frontObjects() {
   [identifier_ release];
   [super dealloc];
 }
-- (NSString*)displayIdentifier {
+- (NSString*)standinIdentifier {
   return identifier_;
 }
 @end
 
-@implementation SBApplication
+// The methods each class may have; the generation table picks which.
+@interface StandinApplication : StandinApplicationBase
+@end
+@implementation StandinApplication
 - (NSString*)displayIdentifier {
-  return nil;
+  return identifier_;
+}
+- (NSString*)bundleIdentifier {
+  return identifier_;
 }
 @end
 
-@implementation SpringBoard
+@interface StandinSpringBoard : UIApplication
+@end
+@implementation StandinSpringBoard
 - (void)frontDisplayDidChange {
   ++gFrontDisplayChanges;
   gLastFrontDisplay = nil;
@@ -61,11 +74,16 @@ NSMutableArray* frontObjects() {
   ++gFrontDisplayChanges;
   gLastFrontDisplay = display;
 }
+- (id)_accessibilityFrontMostApplication {
+  return gFront;
+}
 @end
 
-@implementation SBAwayController
+@interface StandinAwayController : NSObject
+@end
+@implementation StandinAwayController
 + (id)sharedAwayController {
-  static SBAwayController* controller = [[SBAwayController alloc] init];
+  static id controller = [[self alloc] init];
   return controller;
 }
 - (BOOL)isLocked {
@@ -73,34 +91,87 @@ NSMutableArray* frontObjects() {
 }
 @end
 
-@implementation SBDisplayStack
-- (SBApplication*)topApplication {
+@interface StandinLockScreenManager : NSObject
+@end
+@implementation StandinLockScreenManager
++ (id)sharedInstance {
+  static id manager = [[self alloc] init];
+  return manager;
+}
+- (BOOL)isUILocked {
+  return gLocked;
+}
+@end
+
+@interface StandinDisplayStack : NSObject
+@end
+@implementation StandinDisplayStack
+- (id)topApplication {
   return self == gApplicationStack ? gFront : nil;
 }
 @end
 
-@implementation BKSWorkspace
+@interface StandinBKSWorkspace : NSObject
+@end
+@implementation StandinBKSWorkspace
 - (NSString*)topApplication {
-  return [gFront displayIdentifier];
+  return [gFront standinIdentifier];
 }
 @end
 
-@implementation SBWorkspace
-- (BKSWorkspace*)bksWorkspace {
-  if (!gBacking) gBacking = [[BKSWorkspace alloc] init];
+@interface StandinWorkspace : NSObject
+@end
+@implementation StandinWorkspace
+- (id)bksWorkspace {
+  if (!gBacking) gBacking = newInstanceOf("BKSWorkspace");
   return gBacking;
 }
 @end
 
+namespace {
+
+using namespace standin::generation;
+
+// Releases between those modelled take the nearest evidence: iOS 8 is
+// seen, 10 to 13 follow 9 and 14 where HOSTS.md infers them.
+const Offer kOffers[] = {
+    {"SpringBoard", 0, kAlways, "UIApplication"},
+    {"SpringBoard", 0, kIOS7, nullptr, "frontDisplayDidChange", "StandinSpringBoard"},
+    {"SpringBoard", kIOS7, kAlways, nullptr, "frontDisplayDidChange:", "StandinSpringBoard"},
+    {"SpringBoard", kIOS7, kAlways, nullptr, "_accessibilityFrontMostApplication", "StandinSpringBoard"},
+    {"SBAwayController", 0, kIOS7, "StandinAwayController"},
+    {"SBLockScreenManager", kIOS7, kAlways, "StandinLockScreenManager"},
+    {"SBApplication", 0, kAlways, "StandinApplicationBase"},
+    {"SBApplication", 0, kIOS8, nullptr, "displayIdentifier", "StandinApplication"},
+    {"SBApplication", kIOS7, kAlways, nullptr, "bundleIdentifier", "StandinApplication"},
+    {"SBDisplayStack", 0, kIOS6, "StandinDisplayStack"},
+    {"SBWorkspace", kIOS6, kIOS9, "NSObject"},
+    {"SBWorkspace", kIOS6, kIOS8, nullptr, "bksWorkspace", "StandinWorkspace"},
+    {"SBMainWorkspace", kIOS9, kAlways, "NSObject"},
+    {"BKSWorkspace", kIOS6, kAlways, "NSObject"},
+    {"BKSWorkspace", kIOS6, kIOS8, nullptr, "topApplication", "StandinBKSWorkspace"},
+};
+
+}  // namespace
+
+namespace standin::generation {
+
+void makeSpringBoardClasses(double version) { makeClasses(version, kOffers); }
+
+}  // namespace standin::generation
+
 namespace standin {
 
+using namespace generation;
+
 // UIApplication keeps the first application made as the shared one.
-void startSpringBoard() { [[[SpringBoard alloc] init] release]; }
+void startSpringBoard() { [newInstanceOf("SpringBoard") release]; }
 
 void createFrontApplicationObjects() {
-  const bool workspace = !(kCFCoreFoundationVersionNumber < kWorkspaceVersion);
+  const double version = kCFCoreFoundationVersionNumber;
+  const bool workspace = !(version < kIOS6);
   for (int i = 0; i < (workspace ? 1 : 4); ++i) {
-    id object = workspace ? [[SBWorkspace alloc] init] : [[SBDisplayStack alloc] init];
+    id object = newInstanceOf(!workspace ? "SBDisplayStack" : version < kIOS9 ? "SBWorkspace" : "SBMainWorkspace");
     [frontObjects() addObject:object];
     [object release];
     if (i == 1) gApplicationStack = object;
@@ -115,9 +186,9 @@ void destroyFrontApplicationObjects() {
 void showApplication(const std::optional<std::string>& identifier) {
   [gFront release];
   NSString* name = identifier ? [NSString stringWithUTF8String:identifier->c_str()] : nil;
-  gFront = name ? [[StandinApplication alloc] initWithIdentifier:name] : nil;
-  SpringBoard* springBoard = (SpringBoard*)[UIApplication sharedApplication];
-  if (kCFCoreFoundationVersionNumber < kFrontDisplayArgumentVersion)
+  gFront = name ? [[objc_getClass("SBApplication") alloc] initWithIdentifier:name] : nil;
+  id springBoard = [UIApplication sharedApplication];
+  if (kCFCoreFoundationVersionNumber < kIOS7)
     [springBoard frontDisplayDidChange];
   else
     [springBoard frontDisplayDidChange:gFront];

@@ -1,4 +1,5 @@
-// The adapter's SpringBoard and event-framework operations.
+// The adapter's SpringBoard operations on objects that lack their methods,
+// and its event-framework operations.
 #import <Foundation/Foundation.h>
 
 #include <gtest/gtest.h>
@@ -6,56 +7,14 @@
 #include "device/check/standins/platform.h"
 #include "device/check/tests/pool.h"
 #include "device/include/Activator.h"
-#include "device/include/SpringBoard.h"
 #include "device/src/classes/BrightnessListener.h"
 #include "host/host.h"
-
-@interface NamedApplication : SBApplication
-@end
-@implementation NamedApplication
-- (NSString*)displayIdentifier {
-  return @"com.example.mail";
-}
-@end
-
-@interface FrontStack : SBDisplayStack
-@end
-@implementation FrontStack
-- (SBApplication*)topApplication {
-  return [[[NamedApplication alloc] init] autorelease];
-}
-@end
 
 namespace {
 
 host::Id hostId(id object) { return reinterpret_cast<host::Id>(object); }
 
 using SpringBoardTest = PooledTest;
-
-TEST_F(SpringBoardTest, LockStateComesFromTheSharedAwayController) {
-  host::Id controller = host::awayControllerShared();
-  ASSERT_NE(controller, nullptr);
-  standin::setLocked(true);
-  EXPECT_TRUE(host::awayControllerIsLocked(controller));
-  standin::setLocked(false);
-  EXPECT_FALSE(host::awayControllerIsLocked(controller));
-}
-
-TEST_F(SpringBoardTest, DisplayStackNamesItsTopApplication) {
-  FrontStack* stack = [[[FrontStack alloc] init] autorelease];
-  host::Id application = host::displayStackTopApplication(hostId(stack));
-  ASSERT_NE(application, nullptr);
-  EXPECT_EQ(host::applicationDisplayIdentifier(application), "com.example.mail");
-}
-
-TEST_F(SpringBoardTest, WorkspaceNamesTheFrontApplicationOrNone) {
-  standin::startSpringBoard();
-  SBWorkspace* workspace = [[[SBWorkspace alloc] init] autorelease];
-  standin::showApplication("com.example.mail");
-  EXPECT_EQ(host::bksWorkspaceTopApplication(host::workspaceBKSWorkspace(hostId(workspace))), "com.example.mail");
-  standin::showApplication(std::nullopt);
-  EXPECT_EQ(host::bksWorkspaceTopApplication(host::workspaceBKSWorkspace(hostId(workspace))), std::nullopt);
-}
 
 // Private classes change between iOS versions; a method a host lacks must
 // read as none rather than raise, as a null object does.
@@ -66,6 +25,9 @@ TEST_F(SpringBoardTest, ObjectsWithoutTheMethodAndNullYieldNone) {
     EXPECT_EQ(host::applicationDisplayIdentifier(object), std::nullopt);
     EXPECT_EQ(host::workspaceBKSWorkspace(object), nullptr);
     EXPECT_EQ(host::bksWorkspaceTopApplication(object), std::nullopt);
+    EXPECT_FALSE(host::lockScreenManagerIsUILocked(object));
+    EXPECT_EQ(host::springBoardFrontMostApplication(object), nullptr);
+    EXPECT_EQ(host::applicationBundleIdentifier(object), std::nullopt);
   }
 }
 

@@ -164,6 +164,7 @@ TEST_F(SwitchClassTest, ClassWithoutARegisteredDataSourceMakesNoInstance) {
 using LinkTest = PooledTest;
 
 TEST_F(LinkTest, LinkReachesTheSharedApplicationAsGiven) {
+  standin::bootHost(standin::kIOS9);
   standin::startSpringBoard();
   const std::size_t before = standin::openedLinks().size();
   host::applicationOpenURL(host::applicationShared(), host::urlWithString("prefs:root=Tweaks&path=Example"));
@@ -172,6 +173,7 @@ TEST_F(LinkTest, LinkReachesTheSharedApplicationAsGiven) {
 }
 
 TEST_F(LinkTest, NullLinksAndApplicationsOpenNothing) {
+  standin::bootHost(standin::kIOS9);
   standin::startSpringBoard();
   const std::size_t before = standin::openedLinks().size();
   EXPECT_EQ(host::urlWithString(nullptr), nullptr);

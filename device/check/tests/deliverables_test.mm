@@ -16,6 +16,10 @@
 namespace {
 
 using namespace hostprocess;
+using standin::kIOS14;
+using standin::kIOS5;
+using standin::kIOS7;
+using standin::kIOS9;
 
 constexpr char kUp[] = "com.vantorel.brightnesslistener.up";
 constexpr char kDown[] = "com.vantorel.brightnesslistener.down";
@@ -23,14 +27,18 @@ constexpr char kSettings[] = "/var/mobile/Library/Preferences/com.vantorel.lumiv
 constexpr char kDomain[] = "com.vantorel.lumivo";
 constexpr char kChanged[] = "com.vantorel.lumivo.preferencechanged";
 
-// The level the last event set, or none when it set none.
+// The level the event set (through whichever function the host has), or
+// none when it set none.
 std::optional<float> press(const char* listener, bool* handled = nullptr) {
-  const std::size_t before = standin::backlightLevels().size();
+  const std::vector<float>& backlight = standin::backlightLevels();
+  const std::vector<float>& display = standin::displayBrightnessLevels();
+  const std::size_t before[] = {backlight.size(), display.size()};
   standin::EventOutcome outcome = standin::sendEvent(listener);
   EXPECT_TRUE(outcome.delivered) << listener;
   if (handled) *handled = outcome.handled;
-  if (standin::backlightLevels().size() == before) return std::nullopt;
-  return standin::backlightLevels().back();
+  if (backlight.size() > before[0]) return backlight.back();
+  if (display.size() > before[1]) return display.back();
+  return std::nullopt;
 }
 
 NSDictionary* settingsWith(NSString* key, BOOL value) {
@@ -39,12 +47,19 @@ NSDictionary* settingsWith(NSString* key, BOOL value) {
 
 using StartUpTest = PooledTest;
 
+// From iOS 8 SpringBoard names the front application itself: only its
+// front display handler is replaced.
 TEST_F(StartUpTest, ListenersRegisterUpThenDownAndHooksFollowTheHostGeneration) {
   ASSERT_TRUE(bootSpringBoard(kIOS9));
   EXPECT_EQ(standin::listenerNames(), (std::vector<std::string>{kUp, kDown}));
   id up = standin::listenerNamed(kUp);
   EXPECT_TRUE([up isKindOfClass:NSClassFromString(@"BrightnessListener")]);
   EXPECT_TRUE([up conformsToProtocol:@protocol(LAListener)]);
+  EXPECT_EQ(standin::hookCalls(), (std::vector<std::string>{"SpringBoard frontDisplayDidChange:"}));
+}
+
+TEST_F(StartUpTest, IOS7HooksTheWorkspaceThatNamesTheFrontApplication) {
+  ASSERT_TRUE(bootSpringBoard(kIOS7));
   EXPECT_EQ(standin::hookCalls(), (std::vector<std::string>{"SBWorkspace init", "SBWorkspace dealloc",
                                                             "SpringBoard frontDisplayDidChange:"}));
 }
@@ -74,6 +89,14 @@ TEST_F(EventTest, NoMainScreenStepsFromZero) {
   standin::setMainScreenPresent(false);
   EXPECT_EQ(press(kUp), 0.05f);
   EXPECT_EQ(press(kDown), -0.05f);
+}
+
+TEST_F(EventTest, HostsWithoutGraphicsServicesBacklightStepThroughBackBoardServices) {
+  ASSERT_TRUE(bootSpringBoard(kIOS14));
+  standin::setScreenBrightness(0.5);
+  EXPECT_EQ(press(kUp), 0.55f);
+  EXPECT_EQ(standin::displayBrightnessLevels(), std::vector<float>{0.55f});
+  EXPECT_TRUE(standin::backlightLevels().empty());
 }
 
 using FrontApplicationTest = PooledTest;
@@ -187,6 +210,22 @@ TEST_F(SwitchTest, MenuSetsForceModeAndOpensThePane) {
   standin::tapAlertButton(0, 3);
   EXPECT_EQ(standin::openedLinks(),
             (std::vector<std::string>{"prefs:root=Lumivo2", "prefs:root=Tweaks&path=Lumivo2"}));
+}
+
+TEST_F(SwitchTest, IOS14MenuIsAnAlertControllerWithTheSameButtonsAndOutcomes) {
+  ASSERT_TRUE(bootSpringBoard(kIOS14));
+  id<FSSwitchDataSource> source = [loadSwitch() autorelease];
+  ASSERT_NE(source, nil);
+  [source applyAlternateActionForSwitchIdentifier:@"com.vantorel.lumivo.switch"];
+  auto alerts = standin::alertsOnScreen();
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_TRUE(alerts[0].controller);
+  EXPECT_EQ(alerts[0].title, "Lumivo");
+  EXPECT_EQ(alerts[0].buttons,
+            (std::vector<std::string>{"Dismiss", "Force mode ON", "Force mode OFF", "Settings"}));
+  standin::tapAlertButton(0, 1);
+  EXPECT_TRUE([[standin::daemonValues(kDomain) objectForKey:@"forceMode"] boolValue]);
+  EXPECT_EQ(standin::windowsVisible(), 0);
 }
 
 }  // namespace

@@ -9,14 +9,12 @@
 
 #include <string>
 
+#include "device/check/standins/platform.h"
+
 namespace hostprocess {
 
-// CoreFoundation versions of the host generations.
-inline constexpr double kIOS5 = 675.0;     // display stacks, argument-less front display change
-inline constexpr double kIOS7 = 847.24;    // workspace, front display change with argument
-inline constexpr double kIOS9 = 1240.10;   // and the preferences daemon
-
-// Boots SpringBoard at `version` on a fresh device root; false (with the
+// Boots SpringBoard of the host generation at `version` (standin::kIOS5 and
+// so on) on a fresh device root; false (with the
 // reason added to the running test's failures) when the extension cannot be
 // loaded.
 bool bootSpringBoard(double version);

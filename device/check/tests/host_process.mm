@@ -26,7 +26,7 @@ bool bootSpringBoard(double version) {
   std::filesystem::create_directories(gRoot + "/var/mobile/Library/Preferences");
   std::atexit([] { std::filesystem::remove_all(gRoot); });
   standin::setFileSystemRoot(gRoot);
-  standin::setCoreFoundationVersion(version);
+  standin::bootHost(version);
   standin::startSpringBoard();
   std::string error;
   if (!standin::loadModule(LUMIVO_DEVICE_EXTENSION, &error)) {

@@ -6,8 +6,6 @@
 
 namespace host {
 
-Id applicationShared() { return adapter::hostId([UIApplication sharedApplication]); }
-
 Id urlWithString(const char* string) {
   return string ? adapter::hostId([NSURL URLWithString:adapter::string(string)]) : nullptr;
 }

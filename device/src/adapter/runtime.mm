@@ -12,6 +12,11 @@ Class* getClass(const char* name) { return name ? reinterpret_cast<Class*>(objc_
 
 Sel selectorNamed(const char* name) { return reinterpret_cast<Sel>(sel_registerName(name)); }
 
+bool classHasInstanceMethod(Class* cls, Sel sel) {
+  // SEL is a pointer to non-const on the platform; host.h hands out const.
+  return cls && class_getInstanceMethod(reinterpret_cast<::Class>(cls), reinterpret_cast<SEL>(const_cast<Selector*>(sel)));
+}
+
 Id retain(Id object) { return adapter::hostId([adapter::objc(object) retain]); }
 
 void release(Id object) { [adapter::objc(object) release]; }

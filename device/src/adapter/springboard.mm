@@ -23,6 +23,29 @@ bool awayControllerIsLocked(Id awayController) {
   return answers(controller, @selector(isLocked)) && [controller isLocked];
 }
 
+Id lockScreenManagerShared() {
+  ::Class manager = adapter::classNamed("SBLockScreenManager");
+  if (!answers(manager, @selector(sharedInstance))) return nullptr;
+  return adapter::hostId([manager sharedInstance]);
+}
+
+bool lockScreenManagerIsUILocked(Id lockScreenManager) {
+  SBLockScreenManager* manager = as<SBLockScreenManager>(lockScreenManager);
+  return answers(manager, @selector(isUILocked)) && [manager isUILocked];
+}
+
+Id springBoardFrontMostApplication(Id springBoard) {
+  SpringBoard* application = as<SpringBoard>(springBoard);
+  if (!answers(application, @selector(_accessibilityFrontMostApplication))) return nullptr;
+  return adapter::hostId([application _accessibilityFrontMostApplication]);
+}
+
+std::optional<std::string> applicationBundleIdentifier(Id application) {
+  SBApplication* app = as<SBApplication>(application);
+  if (!answers(app, @selector(bundleIdentifier))) return std::nullopt;
+  return adapter::utf8([app bundleIdentifier]);
+}
+
 Id displayStackTopApplication(Id displayStack) {
   SBDisplayStack* stack = as<SBDisplayStack>(displayStack);
   if (!answers(stack, @selector(topApplication))) return nullptr;

@@ -16,9 +16,15 @@ typedef const struct __CFString* CFStringRef;
 typedef const struct __CFArray* CFArrayRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
 typedef CFTypeRef CFPropertyListRef;
+typedef const struct __CFBoolean* CFBooleanRef;
+typedef const struct __CFNumber* CFNumberRef;
+typedef unsigned long CFTypeID;
 typedef struct __CFNotificationCenter* CFNotificationCenterRef;
 
 void CFRelease(CFTypeRef object);
+CFTypeID CFGetTypeID(CFTypeRef object);
+CFTypeID CFBooleanGetTypeID(void);
+Boolean CFNumberIsFloatType(CFNumberRef number);
 
 extern double kCFCoreFoundationVersionNumber;
 

@@ -4,6 +4,19 @@
 
 #import <Foundation/Foundation.h>
 
+typedef struct CGPoint {
+  CGFloat x;
+  CGFloat y;
+} CGPoint;
+typedef struct CGSize {
+  CGFloat width;
+  CGFloat height;
+} CGSize;
+typedef struct CGRect {
+  CGPoint origin;
+  CGSize size;
+} CGRect;
+
 @interface UIResponder : NSObject
 @end
 
@@ -13,6 +26,42 @@
 @interface UIScreen : NSObject
 + (UIScreen*)mainScreen;
 - (CGFloat)brightness;
+- (CGRect)bounds;
+@end
+
+@interface UIViewController : UIResponder
+- (void)presentViewController:(UIViewController*)viewControllerToPresent
+                     animated:(BOOL)flag
+                   completion:(void (*)(void))completion;
+@end
+
+typedef CGFloat UIWindowLevel;
+extern const UIWindowLevel UIWindowLevelAlert;
+
+@interface UIWindow : UIView
+- (id)initWithFrame:(CGRect)frame;
+- (void)setWindowLevel:(UIWindowLevel)windowLevel;
+- (void)setRootViewController:(UIViewController*)rootViewController;
+- (UIViewController*)rootViewController;
+- (void)makeKeyAndVisible;
+- (void)setHidden:(BOOL)hidden;
+@end
+
+// iOS 8 and later. Handlers are blocks on the device; GNU Objective-C++ has
+// no block syntax, so they are declared here by their layout's address.
+typedef enum { UIAlertControllerStyleActionSheet = 0, UIAlertControllerStyleAlert = 1 } UIAlertControllerStyle;
+typedef enum { UIAlertActionStyleDefault = 0, UIAlertActionStyleCancel = 1, UIAlertActionStyleDestructive = 2 } UIAlertActionStyle;
+
+@interface UIAlertAction : NSObject
++ (instancetype)actionWithTitle:(NSString*)title style:(UIAlertActionStyle)style handler:(void*)handler;
+@end
+
+@interface UIAlertController : UIViewController
++ (instancetype)alertControllerWithTitle:(NSString*)title
+                                 message:(NSString*)message
+                          preferredStyle:(UIAlertControllerStyle)preferredStyle;
+- (void)addAction:(UIAlertAction*)action;
+- (NSArray*)actions;
 @end
 
 @interface UIApplication : UIResponder
