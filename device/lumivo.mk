@@ -14,14 +14,12 @@ LUMIVO_COMMON_FILES = \
 	$(wildcard src/settings/*.cpp) \
 	src/adapter/application.mm \
 	src/adapter/file_system_identity.cpp \
-	src/adapter/files.cpp \
 	src/adapter/notifications.mm \
 	src/adapter/preference_values.mm \
 	src/adapter/preferences.mm \
 	src/adapter/preferences_daemon.mm \
 	src/adapter/preferences_domain.cpp \
 	src/adapter/preferences_file.mm \
-	src/adapter/preferences_store.mm \
 	src/adapter/runtime.mm \
 	src/adapter/writers_lock.cpp
 

@@ -135,29 +135,4 @@ TEST_F(NotificationTest, IncompleteRegistrationsRegisterNothing) {
 }
 
 // iOS 7: no preferences daemon in front of the files.
-class PlainFileTest : public DeviceRootTest {
- protected:
-  PlainFileTest() : DeviceRootTest(847.24) {}
-};
-
-TEST_F(PlainFileTest, PreferencesFilesAreReadAndReplacedOnDiskBeforeTheDaemon) {
-  const char* path = "/var/mobile/Library/Preferences/com.example.plist";
-  std::string bytes = "left over";
-  EXPECT_FALSE(host::readFile(path, bytes));
-  EXPECT_TRUE(bytes.empty());
-  ASSERT_TRUE(host::replaceFile(path, "<plist/>"));
-  std::ifstream onDisk(root_ + path);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(onDisk), {}), "<plist/>");
-  ASSERT_TRUE(host::readFile(path, bytes));
-  EXPECT_EQ(bytes, "<plist/>");
-  EXPECT_EQ([standin::daemonValues("com.example") count], 0u);
-}
-
-TEST_F(PlainFileTest, ReplacingInAMissingFolderFailsAndNullPathsDoNothing) {
-  EXPECT_FALSE(host::replaceFile("/var/mobile/NoSuchFolder/a.plist", "x"));
-  std::string bytes;
-  EXPECT_FALSE(host::readFile(nullptr, bytes));
-  EXPECT_FALSE(host::replaceFile(nullptr, "x"));
-}
-
 }  // namespace
