@@ -174,13 +174,13 @@ FileRead readFileChecked(const char* devicePath, std::string& bytes);
 bool moveFile(const char* from, const char* to);
 
 struct WriterLock;
-// Waits until this process holds the writers' lock of the file at a device
-// path, and returns it. The lock is advisory: writers that read, change and
+// Waits, for a bounded time, until this process holds the writers' lock of
+// the file at a device path, and returns it. The lock is advisory: writers that read, change and
 // replace the file take it so that their edits do not overwrite each other;
 // readers never take it. It is the kernel's lock on an open file, so it ends
 // with the process that holds it, however that process ends. Null when no
-// lock can be had (the lock's file cannot be opened); the caller then goes
-// on without one.
+// lock can be had (the lock's file cannot be opened, or the wait for it ran
+// out or was interrupted); the caller must then not write.
 WriterLock* lockForWriting(const char* devicePath);
 // Releases a lock from lockForWriting. Null does nothing.
 void unlockWriting(WriterLock* lock);

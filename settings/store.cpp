@@ -28,6 +28,7 @@ class WritersLock {
   ~WritersLock() { host::unlockWriting(lock_); }
   WritersLock(const WritersLock&) = delete;
   WritersLock& operator=(const WritersLock&) = delete;
+  bool held() const { return lock_ != nullptr; }
 
  private:
   host::WriterLock* lock_;
@@ -35,6 +36,8 @@ class WritersLock {
 
 EditOutcome readModifyWrite(EditRef edit) {
   WritersLock lock;
+  // Without the lock another writer's edit could be lost: refused instead.
+  if (!lock.held()) return EditOutcome::kNotLocked;
   std::string bytes;
   const host::FileRead read = host::readFileChecked(kSettingsPath, bytes);
   Document document;
@@ -65,7 +68,8 @@ EditOutcome editSettingsAndPost(EditRef edit) {
   const EditOutcome outcome = readModifyWrite(edit);
   // Readers are told after the write whatever its outcome: a failed write
   // leaves the old file, which they then simply read again.
-  if (outcome != EditOutcome::kDiscarded) host::notifyPost(kChangedNotification);
+  if (outcome != EditOutcome::kDiscarded && outcome != EditOutcome::kNotLocked)
+    host::notifyPost(kChangedNotification);
   return outcome;
 }
 

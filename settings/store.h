@@ -28,6 +28,8 @@ enum class EditAction {
 enum class EditOutcome {
   kWritten,      // the edited settings replaced the file
   kDiscarded,    // the edit asked for no write
+  kNotLocked,    // the writers' lock could not be had: nothing was read,
+                 // edited, written or posted
   kReadFailed,   // the file is there but could not be read
   kNotKept,      // the file did not read as a dictionary and could not be
                  // moved aside to kUnreadableSettingsPath
@@ -59,7 +61,8 @@ class EditRef {
 // time in other processes are not lost, it reads the settings file, hands it
 // to `edit` and writes the result; after releasing the lock it posts the
 // change notification unless the edit was discarded, whether or not the
-// write succeeded. `edit` gets:
+// write succeeded. A writer that cannot have the lock (host::lockForWriting
+// gives none) refuses the edit rather than risk losing another's. `edit` gets:
 // - the file's dictionary;
 // - an empty dictionary when there is no file, or when the file does not read
 //   as a dictionary, which is first moved to kUnreadableSettingsPath so that

@@ -17,6 +17,7 @@
 #include "sim/device_files.h"
 #include "sim/in_root.h"
 #include "sim/journal.h"
+#include "sim/writers_lock.h"
 
 namespace sim {
 namespace {
@@ -160,26 +161,22 @@ struct WriterLock {
 WriterLock* lockForWriting(const char* devicePath) {
   if (!devicePath) return nullptr;
   sim::journal("lockForWriting", devicePath);
-  if (std::string_view(devicePath).find("/../") != std::string_view::npos) return nullptr;
-  auto placed = sim::placeInRoot(devicePath);
-  if (!placed) return nullptr;
-  // As settings::lockWriters, inside the folder found in the root.
-  const std::string lockName = placed->name + ".lock";
-  int fd = openat(placed->folder.get(), lockName.c_str(),
-                  O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
-  struct stat st {};
-  int locked = -1;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    do {
-      locked = flock(fd, LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
+  sim::WritersLock lock;
+  if (std::string_view(devicePath).find("/../") != std::string_view::npos) {
+    lock.failure = sim::LockFailure::kNoFolder;
+  } else if (auto placed = sim::placeInRoot(devicePath)) {
+    lock = sim::takeWritersLock(placed->folder.get(), placed->name);
+  } else {
+    lock.failure = sim::LockFailure::kNoFolder;
+    lock.error = errno;
   }
-  if (locked != 0) {
-    close(fd);
-    return nullptr;
-  }
-  return new WriterLock{fd};
+  if (lock) return new WriterLock{lock.file.release()};
+  // The writer refuses its edit; the simulator reports why.
+  const std::string why = std::string("cannot take the writers' lock of ") + devicePath + ": " +
+                          sim::describeLockFailure(lock);
+  sim::journal("lockRefused", why);
+  sim::noteLockRefusal(why);
+  return nullptr;
 }
 
 void unlockWriting(WriterLock* lock) {

@@ -14,12 +14,17 @@
 #include "sim/springboard.h"
 #include "sim/toggle.h"
 #include "sim/uikit.h"
+#include "sim/writers_lock.h"
 #include "tools/input_files.h"
 #include "tools/numbers.h"
+#include "tools/printable.h"
 #include "tools/session.h"
 
 namespace tools {
 namespace {
+
+// Why the last edit refused for want of the writers' lock wrote nothing.
+std::string lockRefusal() { return sim::lastLockRefusal() + "; the edit is refused"; }
 
 const char kUpListener[] = "com.vantorel.brightnesslistener.up";
 const char kDownListener[] = "com.vantorel.brightnesslistener.down";
@@ -42,7 +47,14 @@ std::string describeAlert(const sim::AlertInfo& alert) {
 
 }  // namespace
 
-Failure Session::run(const Command& command) { return command.def->run(*this, command); }
+Failure Session::run(const Command& command) {
+  const int refusals = sim::lockRefusals();
+  Failure failure = command.def->run(*this, command);
+  // A writer on the device that refused an edit for want of the writers'
+  // lock fails the command that made it edit, whatever the command saw.
+  if (!failure && sim::lockRefusals() != refusals) failure = lockRefusal();
+  return failure;
+}
 
 Failure Session::setBrightness(double level) {
   sim::setScreenBrightness(level);
@@ -172,6 +184,7 @@ Failure editFailure(settings::EditOutcome outcome) {
   switch (outcome) {
     case settings::EditOutcome::kWritten:
     case settings::EditOutcome::kDiscarded: return std::nullopt;
+    case settings::EditOutcome::kNotLocked: return lockRefusal();
     case settings::EditOutcome::kReadFailed: return "could not read the settings file; it is left as it was";
     case settings::EditOutcome::kNotKept:
       return "could not keep the unreadable settings file aside; it is left as it was";
@@ -201,8 +214,8 @@ Failure Session::editSetting(const std::string& key, const std::optional<PrefVal
     return settings::EditAction::kWrite;
   });
   if (Failure failure = editFailure(outcome)) return failure;
-  if (value) out_ << "  settings: " << key << " = " << describe(*value) << "\n";
-  else out_ << "  settings: " << key << (had ? " removed\n" : " was not set\n");
+  if (value) out_ << "  settings: " << printable(key) << " = " << describe(*value) << "\n";
+  else out_ << "  settings: " << printable(key) << (had ? " removed\n" : " was not set\n");
   return std::nullopt;
 }
 
@@ -211,6 +224,7 @@ Failure Session::clearSettings() {
   // Replacing or removing the whole file waits for, and holds off, the
   // other writers' read-modify-writes too.
   host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
+  if (!lock) return lockRefusal();
   bool removed = false;
   const bool written = sim::removeDeviceFile(settings::kSettingsPath, &removed);
   host::unlockWriting(lock);
@@ -224,6 +238,7 @@ Failure Session::copySettings(const std::string& file) {
   const auto bytes = readInputFile(file, kMaxInputBytes, &why);
   if (!bytes) return "cannot read " + file + ": " + why;
   host::WriterLock* lock = host::lockForWriting(settings::kSettingsPath);
+  if (!lock) return lockRefusal();
   const bool written = host::replaceFile(settings::kSettingsPath, *bytes);
   host::unlockWriting(lock);
   out_ << "  the settings file now holds the " << bytes->size() << " bytes of " << file << "\n";
@@ -255,7 +270,7 @@ Failure Session::showSettings() {
   const settings::Node root = document.root();
   out_ << "  settings file, " << root.size() << (root.size() == 1 ? " key" : " keys") << ":\n";
   for (std::size_t i = 0; i < root.size(); ++i)
-    out_ << "    " << root.keyAt(i) << " = " << describePlist(root.at(i)) << "\n";
+    out_ << "    " << printable(root.keyAt(i)) << " = " << describePlist(root.at(i)) << "\n";
   return std::nullopt;
 }
 

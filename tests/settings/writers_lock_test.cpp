@@ -139,13 +139,4 @@ TEST_F(WritersLock, ReadersNeverWaitForIt) {
   host::unlockWriting(held);
 }
 
-TEST_F(WritersLock, APlantedLinkIsNeverFollowed) {
-  const std::string lockFile = root_.host(settings::kSettingsPath) + ".lock";
-  const std::string target = root_.path() + "/target";
-  ASSERT_EQ(symlink(target.c_str(), lockFile.c_str()), 0);
-  EXPECT_EQ(host::lockForWriting(settings::kSettingsPath), nullptr);
-  EXPECT_EQ(root_.get("/target"), "<absent>");
-  EXPECT_EQ(setKeys("k", 1), true) << "an edit without the lock still goes ahead";
-}
-
 }  // namespace
