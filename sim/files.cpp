@@ -1,7 +1,6 @@
 // Device paths mapped onto the device root, with injected read and write
 // faults. Reads and writes resolve inside the root (sim/in_root.h).
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
