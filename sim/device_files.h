@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "sim/writers_lock.h"
+
 namespace sim {
 
 // Reads the regular file at a device path, at most the settings size limit.
@@ -47,10 +49,10 @@ bool takeWriteFault(const std::string& devicePath);
 // replacing what is at `to`; a symlink is moved, never followed. False when
 // nothing moved.
 bool moveDeviceFile(const std::string& from, const std::string& to);
-// Waits for the writers' lock of the file at a device path ("<name>.lock"
-// beside it) and returns its descriptor; -1 when it cannot be had.
-int lockDeviceFileWriters(const std::string& devicePath);
-// Releases a lock from lockDeviceFileWriters; -1 does nothing.
-void unlockDeviceFileWriters(int fd);
+// Takes the writers' lock of the file at a device path ("<name>.lock" beside
+// it), waiting a bounded time (sim/writers_lock.h); it is held until the
+// result goes. When it cannot be had, the refusal is journaled and noted
+// (noteLockRefusal) with its reason.
+WritersLock lockDeviceFileWriters(const std::string& devicePath);
 
 }  // namespace sim

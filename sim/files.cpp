@@ -12,10 +12,11 @@
 
 #include "sim/plist/atomic_file.h"
 #include "sim/plist/limits.h"
-#include "sim/plist/writer_lock.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
 #include "sim/in_root.h"
+#include "sim/journal.h"
+#include "sim/writers_lock.h"
 
 namespace sim {
 namespace {
@@ -142,28 +143,23 @@ bool moveDeviceFile(const std::string& from, const std::string& to) {
          renameat(source->folder.get(), source->name.c_str(), target->folder.get(), target->name.c_str()) == 0;
 }
 
-int lockDeviceFileWriters(const std::string& devicePath) {
-  if (devicePath.find("/../") != std::string::npos) return -1;
-  auto placed = placeInRoot(devicePath);
-  if (!placed) return -1;
-  const std::string lockName = placed->name + ".lock";
-  int fd = openat(placed->folder.get(), lockName.c_str(),
-                  O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-  if (fd < 0) return -1;
-  struct stat st {};
-  int locked = -1;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    do {
-      locked = flock(fd, LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
+WritersLock lockDeviceFileWriters(const std::string& devicePath) {
+  WritersLock lock;
+  if (devicePath.find("/../") != std::string::npos) {
+    lock.failure = LockFailure::kNoFolder;
+  } else if (auto placed = placeInRoot(devicePath)) {
+    lock = takeWritersLock(placed->folder.get(), placed->name);
+  } else {
+    lock.failure = LockFailure::kNoFolder;
+    lock.error = errno;
   }
-  if (locked != 0) {
-    close(fd);
-    return -1;
+  if (!lock) {
+    // The writer refuses its edit; the simulator reports why.
+    const std::string why = "cannot take the writers' lock of " + devicePath + ": " + describeLockFailure(lock);
+    journal("lockRefused", why);
+    noteLockRefusal(why);
   }
-  return fd;
+  return lock;
 }
-
-void unlockDeviceFileWriters(int fd) { plist::unlockWriters(fd); }
 
 }  // namespace sim

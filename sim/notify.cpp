@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "host/host.h"
@@ -22,6 +23,14 @@ struct host::NotifyCenter {};
 
 namespace sim {
 namespace {
+
+// A post arrives whole only up to PIPE_BUF bytes, so no longer line is a name.
+constexpr std::size_t kMaxNameBytes = 4096;
+// What one turn of the run loop reads at most.
+constexpr std::size_t kMaxTurnBytes = std::size_t{1} << 20;
+// Distinct names whose arrivals are counted; later ones are delivered but
+// not counted, so that a flood of names cannot grow the counts without bound.
+constexpr std::size_t kMaxCountedNames = 4096;
 
 struct Observer {
   host::NotificationCallback callback;
@@ -36,7 +45,8 @@ struct Service {
   int readFd = -1;
   int keepAliveFd = -1;
   bool failRegistrations = false;
-  std::string pending;
+  std::string pending;    // the start of a line not yet ended
+  bool skipping = false;  // dropping an over-long line up to its newline
   std::vector<Observer> observers;
   std::map<std::string, int> arrivals;
   std::map<std::string, int> posts;
@@ -154,6 +164,7 @@ void notifyStop() {
   s.dirFd = Descriptor();
   s.pipeName.clear();
   s.pending.clear();
+  s.skipping = false;
   s.observers.clear();
   s.arrivals.clear();
   s.posts.clear();
@@ -164,29 +175,54 @@ int notifyFd() { return service().readFd; }
 int notifyDeliver() {
   auto& s = service();
   if (s.readFd < 0) return 0;
+  // Coalesce: each name once per turn, in order of first arrival.
+  std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
+  auto dropped = [] {
+    journal("notificationDropped", "a line longer than " + std::to_string(kMaxNameBytes) + " bytes");
+  };
+  auto takeLines = [&](std::string_view bytes) {
+    for (std::size_t newline; (newline = bytes.find('\n')) != std::string_view::npos;) {
+      if (!s.skipping && s.pending.size() + newline > kMaxNameBytes) {
+        dropped();
+      } else if (!s.skipping) {
+        s.pending.append(bytes.substr(0, newline));
+        if (seen.insert(s.pending).second) names.push_back(s.pending);
+      }
+      s.pending.clear();
+      s.skipping = false;
+      bytes.remove_prefix(newline + 1);
+    }
+    if (s.skipping) return;
+    if (s.pending.size() + bytes.size() > kMaxNameBytes) {
+      // No post is this long: what is read up to the next newline is not a
+      // name and is dropped.
+      dropped();
+      s.pending.clear();
+      s.skipping = true;
+      return;
+    }
+    s.pending.append(bytes);
+  };
+  // At most kMaxTurnBytes a turn: what is left keeps the pipe readable for
+  // the next one, so that a writer that never stops cannot hold the loop.
   char buffer[4096];
-  for (;;) {
+  for (std::size_t taken = 0; taken < kMaxTurnBytes;) {
     ssize_t n = read(s.readFd, buffer, sizeof buffer);
     if (n > 0) {
-      s.pending.append(buffer, static_cast<std::size_t>(n));
+      taken += static_cast<std::size_t>(n);
+      takeLines(std::string_view(buffer, static_cast<std::size_t>(n)));
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
     break;
   }
-  // Coalesce: each name once per turn, in order of first arrival.
-  std::vector<std::string> names;
-  std::size_t start = 0;
-  for (std::size_t end; (end = s.pending.find('\n', start)) != std::string::npos; start = end + 1) {
-    std::string name = s.pending.substr(start, end - start);
-    bool seen = false;
-    for (const auto& n : names) seen |= n == name;
-    if (!seen) names.push_back(std::move(name));
-  }
-  s.pending.erase(0, start);
   int calls = 0;
   for (const auto& name : names) {
-    ++s.arrivals[name];
+    if (s.arrivals.size() < kMaxCountedNames || s.arrivals.count(name)) ++s.arrivals[name];
+    bool observed = false;
+    for (const auto& o : s.observers) observed |= o.name == name;
+    if (!observed) continue;
     // Copy: a callback may register further observers.
     std::vector<Observer> observers = s.observers;
     for (const auto& o : observers) {
@@ -198,6 +234,8 @@ int notifyDeliver() {
   }
   return calls;
 }
+
+std::size_t notifyBuffered() { return service().pending.size(); }
 
 int notifyArrivals(const std::string& name) {
   auto it = service().arrivals.find(name);

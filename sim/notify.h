@@ -5,6 +5,7 @@
 // main run loop reads its pipe and calls the observers. No daemon runs.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace sim {
@@ -20,8 +21,13 @@ void notifyStop();
 // The pipe's descriptor to wait on, or -1.
 int notifyFd();
 // Reads what has arrived and calls the observers, each name once however
-// often it was posted since the last turn. Returns the callbacks made.
+// often it was posted since the last turn. Returns the callbacks made. Reads
+// at most 1 MiB a turn; a line longer than a post can be (4096 bytes) is
+// dropped up to its newline, so the unread line kept between turns stays
+// within that bound.
 int notifyDeliver();
+// The bytes of the unfinished line kept for the next turn.
+std::size_t notifyBuffered();
 // Times `name` has arrived at this process since boot.
 int notifyArrivals(const std::string& name);
 

@@ -16,22 +16,7 @@ namespace {
 using host::PreferencesStatus;
 using host::PreferencesWrite;
 
-// Holds the writers' lock of one file for a scope.
-class WritersLock {
- public:
-  explicit WritersLock(const std::string& devicePath) : fd_(lockDeviceFileWriters(devicePath)) {}
-  ~WritersLock() { unlockDeviceFileWriters(fd_); }
-  WritersLock(const WritersLock&) = delete;
-  WritersLock& operator=(const WritersLock&) = delete;
-  bool held() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
-
 PreferencesWriteResult failure(PreferencesWrite outcome, std::string why) { return {outcome, std::move(why)}; }
-
-const char kNotLocked[] = "the writers' lock of the settings file cannot be taken";
 
 }  // namespace
 
@@ -54,8 +39,8 @@ PreferencesFile readPreferencesFile(const std::string& devicePath) {
 
 PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
                                            const std::function<bool(plist::Document&)>& edit) {
-  WritersLock lock(devicePath);
-  if (!lock.held()) return failure(PreferencesWrite::kNotLocked, kNotLocked);
+  const WritersLock lock = lockDeviceFileWriters(devicePath);
+  if (!lock) return failure(PreferencesWrite::kNotLocked, lastLockRefusal());
   PreferencesFile file = readPreferencesFile(devicePath);
   if (file.status == PreferencesStatus::kFailed)
     return failure(PreferencesWrite::kReadFailed, "the settings file cannot be read (" + file.why + ")");
@@ -76,8 +61,8 @@ PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
 }
 
 PreferencesWriteResult withPreferencesLock(const std::string& devicePath, const std::function<bool()>& whole) {
-  WritersLock lock(devicePath);
-  if (!lock.held()) return failure(PreferencesWrite::kNotLocked, kNotLocked);
+  const WritersLock lock = lockDeviceFileWriters(devicePath);
+  if (!lock) return failure(PreferencesWrite::kNotLocked, lastLockRefusal());
   if (!whole()) return failure(PreferencesWrite::kWriteFailed, "the settings file cannot be written");
   return {};
 }

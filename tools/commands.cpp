@@ -14,17 +14,21 @@
 #include "sim/springboard.h"
 #include "sim/toggle.h"
 #include "sim/uikit.h"
+#include "sim/writers_lock.h"
 #include "tools/input_files.h"
 #include "tools/numbers.h"
+#include "tools/printable.h"
 #include "tools/session.h"
 
 namespace tools {
 namespace {
 
+// Why the last edit refused for want of the writers' lock wrote nothing.
+std::string lockRefusal() { return sim::lastLockRefusal() + "; the edit is refused"; }
+
 const char kUpListener[] = "com.vantorel.brightnesslistener.up";
 const char kDownListener[] = "com.vantorel.brightnesslistener.down";
 const char kNoSpringBoard[] = "  nothing changes: only SpringBoard runs the front display and the lock screen\n";
-
 
 std::string describeAlert(const sim::AlertInfo& alert) {
   std::string text = "alert \"" + alert.title + "\"";
@@ -37,7 +41,14 @@ std::string describeAlert(const sim::AlertInfo& alert) {
 
 }  // namespace
 
-Failure Session::run(const Command& command) { return command.def->run(*this, command); }
+Failure Session::run(const Command& command) {
+  const int refusals = sim::lockRefusals();
+  Failure failure = command.def->run(*this, command);
+  // A writer on the device that refused an edit for want of the writers'
+  // lock fails the command that made it edit, whatever the command saw.
+  if (!failure && sim::lockRefusals() != refusals) failure = lockRefusal();
+  return failure;
+}
 
 Failure Session::setBrightness(double level) {
   sim::setScreenBrightness(level);
@@ -177,8 +188,8 @@ Failure Session::editSetting(const std::string& key, const std::optional<PrefVal
     return true;
   });
   if (Failure failure = announceEdit(result)) return failure;
-  if (value) out_ << "  settings: " << key << " = " << describe(*value) << "\n";
-  else out_ << "  settings: " << key << (had ? " removed\n" : " was not set\n");
+  if (value) out_ << "  settings: " << printable(key) << " = " << describe(*value) << "\n";
+  else out_ << "  settings: " << printable(key) << (had ? " removed\n" : " was not set\n");
   return std::nullopt;
 }
 
@@ -214,7 +225,7 @@ Failure Session::announceEdit(const sim::PreferencesWriteResult& result) {
     case host::PreferencesWrite::kNotKept:
       return "could not keep the unreadable settings file aside; it is left as it was";
     case host::PreferencesWrite::kNotWritable: return "the settings file cannot hold this edit; it is left as it was";
-    case host::PreferencesWrite::kNotLocked: return result.why + "; the settings file is left as it was";
+    case host::PreferencesWrite::kNotLocked: return lockRefusal();
     case host::PreferencesWrite::kWriteFailed: break;
   }
   return "could not write the settings file";
@@ -238,7 +249,7 @@ Failure Session::showSettings() {
   const plist::Node root = file.document.root();
   out_ << "  settings file, " << root.size() << (root.size() == 1 ? " key" : " keys") << ":\n";
   for (std::size_t i = 0; i < root.size(); ++i)
-    out_ << "    " << root.keyAt(i) << " = " << describePlist(root.at(i)) << "\n";
+    out_ << "    " << printable(root.keyAt(i)) << " = " << describePlist(root.at(i)) << "\n";
   return std::nullopt;
 }
 

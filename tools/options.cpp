@@ -44,10 +44,6 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
       result.options = options;
       return result;
     }
-    if (arg == "--journal") {
-      options.journal = true;
-      continue;
-    }
     std::string name = arg, value;
     bool inlineValue = false;
     if (auto eq = arg.find('='); eq != std::string::npos) {
@@ -55,13 +51,19 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
       value = arg.substr(eq + 1);
       inlineValue = true;
     }
-    if (name != "--root" && name != "--process" && name != "--cf-version" && name != "--ready-file")
+    if (name != "--root" && name != "--process" && name != "--cf-version" && name != "--ready-file" &&
+        name != "--journal")
       return fail("unknown option " + name);
     // The last of two would silently win: with two roots, say, the user
-    // cannot tell which device was played.
+    // cannot tell which device was played. Every option is given once.
     for (const auto& earlier : given)
       if (earlier == name) return fail(name + " is given more than once");
     given.push_back(name);
+    if (name == "--journal") {
+      if (inlineValue) return fail("--journal takes no value");
+      options.journal = true;
+      continue;
+    }
     if (!inlineValue) {
       if (i + 1 >= argc) return fail(name + " needs a value");
       value = argv[++i];

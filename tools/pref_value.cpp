@@ -4,14 +4,16 @@
 #include <cstdlib>
 
 #include "tools/numbers.h"
+#include "tools/printable.h"
 
 namespace tools {
 namespace {
 
+// Quoted as a script writes it, shown as tools::printable shows text.
 std::string quote(std::string_view text) {
   std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
+  for (char c : printable(text)) {
+    if (c == '"') out += '\\';
     out += c;
   }
   return out + "\"";

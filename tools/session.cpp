@@ -9,6 +9,7 @@
 #include "sim/springboard.h"
 #include "sim/toggle.h"
 #include "sim/uikit.h"
+#include "sim/writers_lock.h"
 #include "tools/interrupt.h"
 #include "tools/numbers.h"
 #include "tools/render.h"
@@ -33,6 +34,8 @@ void Session::boot(const SessionOptions& options) {
       out_ << "  journal: " << entry.call << (entry.detail.empty() ? "" : " " + entry.detail) << "\n";
     });
   }
+  // A writer waiting for another's lock gives up on Ctrl-C or SIGTERM.
+  sim::setLockWaitStop([] { return interruptSignal() != 0; });
   sim::BootOptions boot;
   boot.root = options.root;
   boot.process = options.process;

@@ -137,14 +137,4 @@ TEST_F(WritersLock, ReadersNeverWaitForIt) {
   }));
 }
 
-TEST_F(WritersLock, APlantedLinkIsNeverFollowed) {
-  const std::string lockFile = root_.host(settings::kSettingsPath) + ".lock";
-  const std::string target = root_.path() + "/target";
-  ASSERT_EQ(symlink(target.c_str(), lockFile.c_str()), 0);
-  EXPECT_FALSE(takeTheLock());
-  EXPECT_EQ(root_.get("/target"), "<absent>");
-  EXPECT_FALSE(setKeys("k", 1)) << "an edit went ahead without the lock";
-  EXPECT_EQ(root_.get(settings::kSettingsPath), "<absent>");
-}
-
 }  // namespace

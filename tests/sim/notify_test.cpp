@@ -1,13 +1,16 @@
 // Darwin notifications: system-wide on one device root, crossing processes,
 // coalesced, delivered on the main run loop only.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "host/host.h"
 #include "sim/device.h"
+#include "sim/notify.h"
 #include "tests/support/other_process.h"
 #include "tests/support/temp_root.h"
 
@@ -86,6 +89,28 @@ TEST_F(Notify, FailedRegistrationNeverDelivers) {
   host::notifyPost("test.changed");
   sim::runLoopOnce();
   EXPECT_EQ(gCalls, 0);
+}
+
+// A line that never ends is dropped up to its newline, within a bound, and
+// the names after it still arrive.
+TEST_F(Notify, AnOverLongLineIsDroppedWithinABound) {
+  int pipe = -1;
+  for (const auto& entry : std::filesystem::directory_iterator(root_.host("/.sim/notify")))
+    if (entry.is_fifo()) pipe = open(entry.path().c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(pipe, 0);
+  const std::string chunk(4000, 'x');
+  std::size_t most = 0;
+  for (int i = 0; i < 600; ++i) {
+    ASSERT_EQ(write(pipe, chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
+    sim::runLoopOnce();
+    most = std::max(most, sim::notifyBuffered());
+  }
+  const std::string tail = "\ntest.changed\n";
+  ASSERT_EQ(write(pipe, tail.data(), tail.size()), static_cast<ssize_t>(tail.size()));
+  close(pipe);
+  EXPECT_EQ(sim::runLoopOnce(), 1);
+  EXPECT_LE(most, 4096u);
+  EXPECT_EQ(sim::notifyBuffered(), 0u);
 }
 
 // Anything but a FIFO in the notification folder is left alone: a link

@@ -1,0 +1,114 @@
+// The writers' lock when it cannot be had: writers refuse their edit and say
+// why, rather than write without it.
+#include "sim/writers_lock.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include "host/host.h"
+#include "settings/keys.h"
+#include "settings/store.h"
+#include "sim/device_files.h"
+#include "tests/support/other_process.h"
+#include "tests/support/temp_root.h"
+
+namespace {
+
+using testing_support::TempRoot;
+
+volatile std::sig_atomic_t terminated = 0;
+
+// True when an edit of the settings is refused for want of the lock, with a
+// reason that mentions `why`.
+bool editRefused(const std::string& why) {
+  const host::PreferenceValue off = settings::booleanValue(false);
+  return settings::changeSettingsAndPost({{settings::kEnabledKey, &off}}) == host::PreferencesWrite::kNotLocked &&
+         sim::lastLockRefusal().find(why) != std::string::npos;
+}
+
+class WritersLockRefusal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_.put("/var/mobile/Library/Preferences/.keep", "");
+    sim::boot(testing_support::bareBoot(root_));
+  }
+  void TearDown() override { sim::shutdown(); }
+  TempRoot root_;
+  const std::string lockFile_ = root_.host(settings::kSettingsPath) + ".lock";
+};
+
+TEST_F(WritersLockRefusal, WritersInOtherProcessesRefuseWhatCannotBeLocked) {
+  ASSERT_EQ(mkdir(lockFile_.c_str(), 0755), 0);
+  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root_), [] {
+    return editRefused("a folder is in the way");
+  }));
+  ASSERT_EQ(rmdir(lockFile_.c_str()), 0);
+
+  ASSERT_EQ(symlink((root_.path() + "/nowhere").c_str(), lockFile_.c_str()), 0);
+  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root_), [] {
+    return editRefused("a symbolic link is in the way");
+  }));
+  EXPECT_EQ(root_.get("/nowhere"), "<absent>");
+  ASSERT_EQ(unlink(lockFile_.c_str()), 0);
+
+  // Another user facing a lock file only its owner may open.
+  root_.put(std::string(settings::kSettingsPath) + ".lock", "");
+  ASSERT_EQ(chmod(lockFile_.c_str(), 0), 0);
+  ASSERT_EQ(chmod(root_.path().c_str(), 0755), 0);
+  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root_), [] {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return false;
+    return editRefused("its lock file cannot be opened");
+  }));
+
+  EXPECT_EQ(root_.get(settings::kSettingsPath), "<absent>") << "an edit went ahead without the lock";
+}
+
+TEST_F(WritersLockRefusal, ASignalStopsAWriterWaitingForTheLock) {
+  sim::WritersLock held = sim::lockDeviceFileWriters(settings::kSettingsPath);
+  ASSERT_TRUE(held);
+  const pid_t writer = fork();
+  if (writer == 0) {
+    struct sigaction action = {};
+    action.sa_handler = [](int) { terminated = 1; };
+    sigaction(SIGTERM, &action, nullptr);
+    sim::setLockWaitStop([] { return terminated != 0; });
+    _exit(editRefused("interrupted") ? 0 : 1);
+  }
+  usleep(100000);
+  kill(writer, SIGTERM);
+  int status = 0;
+  // Well within the writer's own wait for the lock.
+  for (int tries = 0; waitpid(writer, &status, WNOHANG) == 0; ++tries) {
+    if (tries == 200) {
+      kill(writer, SIGKILL);
+      waitpid(writer, &status, 0);
+      break;
+    }
+    usleep(10000);
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the writer went on waiting";
+  held.file = sim::Descriptor();
+  EXPECT_EQ(root_.get(settings::kSettingsPath), "<absent>") << "the interrupted writer wrote";
+}
+
+TEST_F(WritersLockRefusal, TheWaitForAHeldLockIsBounded) {
+  sim::Descriptor folder(open(root_.host("/var/mobile/Library/Preferences").c_str(), O_RDONLY | O_DIRECTORY));
+  sim::WritersLock held = sim::takeWritersLock(folder.get(), "file");
+  ASSERT_TRUE(held);
+  const sim::WritersLock waiting = sim::takeWritersLock(folder.get(), "file", std::chrono::milliseconds(30));
+  EXPECT_EQ(waiting.failure, sim::LockFailure::kTimedOut);
+  held.file = sim::Descriptor();
+  EXPECT_TRUE(sim::takeWritersLock(folder.get(), "file", std::chrono::milliseconds(30)));
+
+  ASSERT_EQ(mkfifo(root_.host("/var/mobile/Library/Preferences/fifo.lock").c_str(), 0644), 0);
+  EXPECT_EQ(sim::takeWritersLock(folder.get(), "fifo").failure, sim::LockFailure::kNotAFile);
+}
+
+}  // namespace
