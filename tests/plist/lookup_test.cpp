@@ -12,7 +12,7 @@
 #include "settings/keys.h"
 #include "sim/plist/lookup.h"
 #include "sim/device.h"
-#include "tests/settings/bplist_builder.h"
+#include "tests/plist/bplist_builder.h"
 #include "tests/support/plistlib.h"
 #include "tests/support/temp_root.h"
 
@@ -86,31 +86,6 @@ TEST(Lookup, NonDictionaryRootsLookUpNothing) {
   }
   EXPECT_EQ(Lookup::parse("<plist><dict><key>CF$UID</key><string>1</string></dict></plist>").size(), 1u)
       << "only an integer makes a reference";
-}
-
-TEST(Preferences, HostReadsHandOverTheValuesOfTheKeysAsked) {
-  using Type = host::PreferenceValue::Type;
-  testing_support::TempRoot root;
-  sim::boot(testing_support::bareBoot(root));
-  const std::string_view keys[] = {settings::kEnabledKey, settings::kIncrementKey, "name", "list", "absent"};
-  EXPECT_EQ(host::readPreferences(settings::kSettingsPath, keys).status, host::PreferencesStatus::kAbsent);
-  testing_support::python("plistlib.dump({'enabled': False, 'Increment': 0.1, 'name': 'x', 'list': [1]}, open('" +
-                          root.host(settings::kSettingsPath) + "', 'wb'), fmt=plistlib.FMT_BINARY)");
-  const host::PreferencesRead read = host::readPreferences(settings::kSettingsPath, keys);
-  ASSERT_EQ(read.status, host::PreferencesStatus::kRead);
-  ASSERT_EQ(read.values.size(), 5u);
-  EXPECT_EQ(read.values[0]->type, Type::kBoolean);
-  EXPECT_EQ(read.values[0]->number, 0);
-  EXPECT_EQ(read.values[1]->type, Type::kReal);
-  EXPECT_EQ(read.values[1]->number, 0.1);
-  EXPECT_EQ(read.values[2]->text, "x");
-  EXPECT_EQ(read.values[3]->type, Type::kOther);
-  EXPECT_FALSE(read.values[4]);
-  sim::failNextRead(settings::kSettingsPath);
-  const host::PreferencesRead failed = host::readPreferences(settings::kSettingsPath, keys);
-  EXPECT_EQ(failed.status, host::PreferencesStatus::kFailed);
-  EXPECT_FALSE(failed.values[0]);
-  sim::shutdown();
 }
 
 }  // namespace

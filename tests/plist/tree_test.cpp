@@ -11,7 +11,7 @@
 #include "sim/plist/document.h"
 #include "sim/plist/lookup.h"
 #include "sim/plist/tree.h"
-#include "tests/settings/bplist_builder.h"
+#include "tests/plist/bplist_builder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "sim/plist/tree.h"
 #include "sim/device.h"
 #include "sim/journal.h"
-#include "tests/settings/bplist_builder.h"
+#include "tests/plist/bplist_builder.h"
 #include "tests/support/plistlib.h"
 #include "tests/support/temp_root.h"
 

@@ -10,7 +10,7 @@
 #include "sim/plist/document.h"
 #include "sim/plist/limits.h"
 #include "sim/plist/lookup.h"
-#include "tests/settings/bplist_builder.h"
+#include "tests/plist/bplist_builder.h"
 
 namespace {
 

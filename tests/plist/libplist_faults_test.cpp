@@ -17,7 +17,7 @@
 #include "sim/plist/lookup.h"
 #include "sim/plist/tree.h"
 #include "sim/plist/xml_writer.h"
-#include "tests/settings/bplist_builder.h"
+#include "tests/plist/bplist_builder.h"
 
 namespace {
 

@@ -72,40 +72,6 @@ TEST(Document, UnreadableInputReadsAsEmptyDictionary) {
   }
 }
 
-TEST(Preferences, ReadStatusSaysWhyAFileGivesNothing) {
-  using host::PreferencesStatus;
-  TempRoot root;
-  sim::boot(testing_support::bareBoot(root));
-  const auto read = [] { return sim::readPreferencesFile(settings::kSettingsPath); };
-  EXPECT_EQ(read().status, PreferencesStatus::kAbsent);
-
-  Document one;
-  one.setBoolean("enabled", false);
-  root.put(settings::kSettingsPath, one.toXml());
-  sim::failNextRead(settings::kSettingsPath);
-  EXPECT_EQ(read().status, PreferencesStatus::kFailed);
-  EXPECT_EQ(read().document.size(), 1u) << "a fault applies to one read only";
-
-  root.put(settings::kSettingsPath, "<plist><array/></plist>");
-  EXPECT_EQ(read().status, PreferencesStatus::kUnreadable);
-  EXPECT_EQ(read().why, "root is an array, not a dictionary");
-
-  // Whatever is at the path and cannot be read is named, never taken for no
-  // file.
-  std::filesystem::remove(root.host(settings::kSettingsPath));
-  std::filesystem::create_directories(root.host(settings::kSettingsPath));
-  EXPECT_EQ(read().status, PreferencesStatus::kFailed);
-  EXPECT_EQ(read().why, "it is a folder, not a file");
-  std::filesystem::remove(root.host(settings::kSettingsPath));
-  ASSERT_EQ(mkfifo(root.host(settings::kSettingsPath).c_str(), 0644), 0);
-  EXPECT_EQ(read().why, "it is not a regular file");
-  std::filesystem::remove(root.host(settings::kSettingsPath));
-  root.put(settings::kSettingsPath, std::string(plist::kMaxFileBytes + 1, ' '));
-  EXPECT_EQ(read().status, PreferencesStatus::kUnreadable);
-  EXPECT_EQ(read().why, "file is larger than the limit of 16 MiB");
-  sim::shutdown();
-}
-
 TEST(Document, CopiesAreIndependent) {
   Document a;
   a.setBoolean("x", true);

@@ -12,7 +12,7 @@
 #include "sim/plist/limits.h"
 #include "sim/plist/lookup.h"
 #include "sim/plist/xml_writer.h"
-#include "tests/settings/bplist_builder.h"
+#include "tests/plist/bplist_builder.h"
 
 namespace {
 

@@ -1,14 +1,20 @@
-// The writers' read-modify-write on files it cannot simply edit: files that
-// do not read as a dictionary are kept aside, files that cannot be read are
-// left alone.
+// The simulated platform's preferences: what a read hands over and why it
+// gives nothing, and the writers' read-modify-write on files it cannot
+// simply edit: files that do not read as a dictionary are kept aside, files
+// that cannot be read are left alone.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "sim/device.h"
+#include "sim/plist/document.h"
+#include "sim/plist/limits.h"
+#include "sim/preferences.h"
 #include "tests/support/plistlib.h"
 #include "tests/support/temp_root.h"
 
@@ -135,6 +141,65 @@ TEST_F(SettingsEdit, ARefusedEditKeepsAnUnreadableFileWhereItIs) {
   EXPECT_EQ(settings::changeSettingsAndPost({{"\xff", &on}}), PreferencesWrite::kNotWritable);
   EXPECT_EQ(root_.get(settings::kSettingsPath), "garbage");
   EXPECT_EQ(kept(), "<absent>");
+}
+
+TEST(Preferences, ReadStatusSaysWhyAFileGivesNothing) {
+  using host::PreferencesStatus;
+  TempRoot root;
+  sim::boot(testing_support::bareBoot(root));
+  const auto read = [] { return sim::readPreferencesFile(settings::kSettingsPath); };
+  EXPECT_EQ(read().status, PreferencesStatus::kAbsent);
+
+  plist::Document one;
+  one.setBoolean("enabled", false);
+  root.put(settings::kSettingsPath, one.toXml());
+  sim::failNextRead(settings::kSettingsPath);
+  EXPECT_EQ(read().status, PreferencesStatus::kFailed);
+  EXPECT_EQ(read().document.size(), 1u) << "a fault applies to one read only";
+
+  root.put(settings::kSettingsPath, "<plist><array/></plist>");
+  EXPECT_EQ(read().status, PreferencesStatus::kUnreadable);
+  EXPECT_EQ(read().why, "root is an array, not a dictionary");
+
+  // Whatever is at the path and cannot be read is named, never taken for no
+  // file.
+  std::filesystem::remove(root.host(settings::kSettingsPath));
+  std::filesystem::create_directories(root.host(settings::kSettingsPath));
+  EXPECT_EQ(read().status, PreferencesStatus::kFailed);
+  EXPECT_EQ(read().why, "it is a folder, not a file");
+  std::filesystem::remove(root.host(settings::kSettingsPath));
+  ASSERT_EQ(mkfifo(root.host(settings::kSettingsPath).c_str(), 0644), 0);
+  EXPECT_EQ(read().why, "it is not a regular file");
+  std::filesystem::remove(root.host(settings::kSettingsPath));
+  root.put(settings::kSettingsPath, std::string(plist::kMaxFileBytes + 1, ' '));
+  EXPECT_EQ(read().status, PreferencesStatus::kUnreadable);
+  EXPECT_EQ(read().why, "file is larger than the limit of 16 MiB");
+  sim::shutdown();
+}
+
+TEST(Preferences, HostReadsHandOverTheValuesOfTheKeysAsked) {
+  using Type = host::PreferenceValue::Type;
+  TempRoot root;
+  sim::boot(testing_support::bareBoot(root));
+  const std::string_view keys[] = {settings::kEnabledKey, settings::kIncrementKey, "name", "list", "absent"};
+  EXPECT_EQ(host::readPreferences(settings::kSettingsPath, keys).status, host::PreferencesStatus::kAbsent);
+  testing_support::python("plistlib.dump({'enabled': False, 'Increment': 0.1, 'name': 'x', 'list': [1]}, open('" +
+                          root.host(settings::kSettingsPath) + "', 'wb'), fmt=plistlib.FMT_BINARY)");
+  const host::PreferencesRead read = host::readPreferences(settings::kSettingsPath, keys);
+  ASSERT_EQ(read.status, host::PreferencesStatus::kRead);
+  ASSERT_EQ(read.values.size(), 5u);
+  EXPECT_EQ(read.values[0]->type, Type::kBoolean);
+  EXPECT_EQ(read.values[0]->number, 0);
+  EXPECT_EQ(read.values[1]->type, Type::kReal);
+  EXPECT_EQ(read.values[1]->number, 0.1);
+  EXPECT_EQ(read.values[2]->text, "x");
+  EXPECT_EQ(read.values[3]->type, Type::kOther);
+  EXPECT_FALSE(read.values[4]);
+  sim::failNextRead(settings::kSettingsPath);
+  const host::PreferencesRead failed = host::readPreferences(settings::kSettingsPath, keys);
+  EXPECT_EQ(failed.status, host::PreferencesStatus::kFailed);
+  EXPECT_FALSE(failed.values[0]);
+  sim::shutdown();
 }
 
 }  // namespace

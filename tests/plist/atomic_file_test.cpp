@@ -170,4 +170,29 @@ TEST(AtomicFile, ReaderSeesOnlyWholeDictionariesWhileAnotherProcessRewrites) {
   EXPECT_GT(reads, 0);
 }
 
+TEST(AtomicFile, ReplaceKeepsModeAndLeavesNoTemporaryFiles) {
+  TempRoot root;
+  std::string file = root.path() + "/f.plist";
+  root.put("/f.plist", "one");
+  chmod(file.c_str(), 0600);
+  ASSERT_TRUE(plist::replaceFileAtomically(file, "two"));
+  std::string bytes;
+  ASSERT_TRUE(plist::readWholeFile(file, bytes));
+  EXPECT_EQ(bytes, "two");
+  struct stat st {};
+  stat(file.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(root.path())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(AtomicFile, MissingFolderFailsAndReadOfFolderFails) {
+  TempRoot root;
+  EXPECT_FALSE(plist::replaceFileAtomically(root.path() + "/no/such/f.plist", "x"));
+  std::string bytes = "stale";
+  EXPECT_FALSE(plist::readWholeFile(root.path(), bytes));
+  EXPECT_TRUE(bytes.empty());
+}
+
 }  // namespace
