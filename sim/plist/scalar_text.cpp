@@ -213,7 +213,6 @@ std::optional<double> parseDecimal(std::string_view number) {
   if (!isDecimal(number)) return std::nullopt;
   // strtod is correctly rounded everywhere; only its radix character follows
   // the process locale, so the point is put in the locale's own form.
-  // (Floating-point from_chars is missing from older device runtimes.)
   std::string text = withRadix(number, ".", localRadix());
   errno = 0;
   char* end = nullptr;
