@@ -51,8 +51,7 @@ bool takeWriteFault(const std::string& devicePath);
 bool moveDeviceFile(const std::string& from, const std::string& to);
 // Takes the writers' lock of the file at a device path ("<name>.lock" beside
 // it), waiting a bounded time (sim/writers_lock.h); it is held until the
-// result goes. When it cannot be had, the refusal is journaled and noted
-// (noteLockRefusal) with its reason.
+// result goes. When it cannot be had, the refusal is journaled.
 WritersLock lockDeviceFileWriters(const std::string& devicePath);
 
 }  // namespace sim

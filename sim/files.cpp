@@ -153,12 +153,7 @@ WritersLock lockDeviceFileWriters(const std::string& devicePath) {
     lock.failure = LockFailure::kNoFolder;
     lock.error = errno;
   }
-  if (!lock) {
-    // The writer refuses its edit; the simulator reports why.
-    const std::string why = "cannot take the writers' lock of " + devicePath + ": " + describeLockFailure(lock);
-    journal("lockRefused", why);
-    noteLockRefusal(why);
-  }
+  if (!lock) journal("lockRefused", "cannot take the writers' lock of " + devicePath + ": " + describeLockFailure(lock));
   return lock;
 }
 

@@ -9,6 +9,7 @@
 #include "sim/journal.h"
 #include "sim/plist/lookup.h"
 #include "sim/plist/preference_value.h"
+#include "sim/writers_lock.h"
 
 namespace sim {
 namespace {
@@ -16,7 +17,25 @@ namespace {
 using host::PreferencesStatus;
 using host::PreferencesWrite;
 
-PreferencesWriteResult failure(PreferencesWrite outcome, std::string why) { return {outcome, std::move(why)}; }
+struct Refusals {
+  int count = 0;
+  std::string last;
+};
+
+Refusals& refusals() {
+  static auto* noted = new Refusals;
+  return *noted;
+}
+
+PreferencesWriteResult failure(PreferencesWrite outcome, std::string why) {
+  ++refusals().count;
+  refusals().last = why;
+  return {outcome, std::move(why)};
+}
+
+std::string lockRefusal(const std::string& devicePath, const WritersLock& lock) {
+  return "cannot take the writers' lock of " + devicePath + ": " + describeLockFailure(lock);
+}
 
 }  // namespace
 
@@ -40,32 +59,35 @@ PreferencesFile readPreferencesFile(const std::string& devicePath) {
 PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
                                            const std::function<bool(plist::Document&)>& edit) {
   const WritersLock lock = lockDeviceFileWriters(devicePath);
-  if (!lock) return failure(PreferencesWrite::kNotLocked, lastLockRefusal());
+  if (!lock) return failure(PreferencesWrite::kNotLocked, lockRefusal(devicePath, lock));
   PreferencesFile file = readPreferencesFile(devicePath);
   if (file.status == PreferencesStatus::kFailed)
-    return failure(PreferencesWrite::kReadFailed, "the settings file cannot be read (" + file.why + ")");
+    return failure(PreferencesWrite::kReadFailed, "cannot read " + devicePath + ": " + file.why);
   if (!edit(file.document)) return {};
   // Checked before anything moves, so that a refused edit changes nothing.
   const std::string xml = file.document.toXml();
-  if (xml.empty()) return failure(PreferencesWrite::kNotWritable, "the settings file cannot hold this edit");
+  if (xml.empty()) return failure(PreferencesWrite::kNotWritable, devicePath + " cannot hold this edit");
   // Readers take a file that does not read as a dictionary for no file, so
   // moving it aside changes nothing they see.
   const bool unreadable = file.status == PreferencesStatus::kUnreadable;
   const std::string keptPath = devicePath + ".unreadable";
   if (unreadable && !moveDeviceFile(devicePath, keptPath))
-    return failure(PreferencesWrite::kNotKept, "the unreadable settings file cannot be kept aside");
+    return failure(PreferencesWrite::kNotKept, "cannot keep the unreadable " + devicePath + " aside");
   if (!takeWriteFault(devicePath) && replaceDeviceFile(devicePath, xml, false)) return {};
   // Puts a file moved aside back, so that a failed edit changes nothing.
   if (unreadable) moveDeviceFile(keptPath, devicePath);
-  return failure(PreferencesWrite::kWriteFailed, "the settings file cannot be written");
+  return failure(PreferencesWrite::kWriteFailed, "cannot write " + devicePath);
 }
 
 PreferencesWriteResult withPreferencesLock(const std::string& devicePath, const std::function<bool()>& whole) {
   const WritersLock lock = lockDeviceFileWriters(devicePath);
-  if (!lock) return failure(PreferencesWrite::kNotLocked, lastLockRefusal());
-  if (!whole()) return failure(PreferencesWrite::kWriteFailed, "the settings file cannot be written");
+  if (!lock) return failure(PreferencesWrite::kNotLocked, lockRefusal(devicePath, lock));
+  if (!whole()) return failure(PreferencesWrite::kWriteFailed, "cannot write " + devicePath);
   return {};
 }
+
+int writeRefusals() { return refusals().count; }
+const std::string& lastWriteRefusal() { return refusals().last; }
 
 }  // namespace sim
 

@@ -52,4 +52,11 @@ PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
 // the result says why.
 PreferencesWriteResult withPreferencesLock(const std::string& devicePath, const std::function<bool()>& whole);
 
+// The edits of preferences files this process refused, by the pane or by a
+// deliverable, and the reason for the last one, e.g. "cannot take the
+// writers' lock of /var/...: a folder is in the way of its lock file". The
+// simulator fails the command during which an edit was refused.
+int writeRefusals();
+const std::string& lastWriteRefusal();
+
 }  // namespace sim

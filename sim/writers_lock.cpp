@@ -15,16 +15,6 @@ namespace {
 
 bool (*stopCheck)() = nullptr;
 
-struct Refusals {
-  int count = 0;
-  std::string last;
-};
-
-Refusals& refusals() {
-  static auto* noted = new Refusals;
-  return *noted;
-}
-
 WritersLock failed(LockFailure failure, int error = 0) {
   WritersLock lock;
   lock.failure = failure;
@@ -104,14 +94,6 @@ std::string describeLockFailure(const WritersLock& lock) {
     case LockFailure::kInterrupted: return "interrupted while waiting for it";
   }
   return "unknown";
-}
-
-int lockRefusals() { return refusals().count; }
-const std::string& lastLockRefusal() { return refusals().last; }
-
-void noteLockRefusal(const std::string& why) {
-  ++refusals().count;
-  refusals().last = why;
 }
 
 }  // namespace sim

@@ -54,10 +54,4 @@ void setLockWaitStop(bool (*stopRequested)());
 // Why there is no lock, as the end of "cannot take the writers' lock: ...".
 std::string describeLockFailure(const WritersLock& lock);
 
-// The writers of this process refused for want of a lock (lockDeviceFileWriters
-// notes each), and the reason for the last one.
-int lockRefusals();
-const std::string& lastLockRefusal();
-void noteLockRefusal(const std::string& why);
-
 }  // namespace sim

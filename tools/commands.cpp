@@ -23,8 +23,8 @@
 namespace tools {
 namespace {
 
-// Why the last edit refused for want of the writers' lock wrote nothing.
-std::string lockRefusal() { return sim::lastLockRefusal() + "; the edit is refused"; }
+// Why the last refused edit of the settings wrote nothing.
+std::string refusal() { return sim::lastWriteRefusal() + "; the edit is refused"; }
 
 const char kUpListener[] = "com.vantorel.brightnesslistener.up";
 const char kDownListener[] = "com.vantorel.brightnesslistener.down";
@@ -42,11 +42,11 @@ std::string describeAlert(const sim::AlertInfo& alert) {
 }  // namespace
 
 Failure Session::run(const Command& command) {
-  const int refusals = sim::lockRefusals();
+  const int refusals = sim::writeRefusals();
   Failure failure = command.def->run(*this, command);
-  // A writer on the device that refused an edit for want of the writers'
-  // lock fails the command that made it edit, whatever the command saw.
-  if (!failure && sim::lockRefusals() != refusals) failure = lockRefusal();
+  // An edit the device refused (no writers' lock, a file it cannot read or
+  // write) fails the command that made it, whatever the command saw.
+  if (!failure && sim::writeRefusals() != refusals) failure = refusal();
   return failure;
 }
 
@@ -225,7 +225,7 @@ Failure Session::announceEdit(const sim::PreferencesWriteResult& result) {
     case host::PreferencesWrite::kNotKept:
       return "could not keep the unreadable settings file aside; it is left as it was";
     case host::PreferencesWrite::kNotWritable: return "the settings file cannot hold this edit; it is left as it was";
-    case host::PreferencesWrite::kNotLocked: return lockRefusal();
+    case host::PreferencesWrite::kNotLocked: return refusal();
     case host::PreferencesWrite::kWriteFailed: break;
   }
   return "could not write the settings file";

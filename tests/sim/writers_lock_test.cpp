@@ -16,6 +16,7 @@
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "sim/device_files.h"
+#include "sim/preferences.h"
 #include "tests/support/other_process.h"
 #include "tests/support/temp_root.h"
 
@@ -30,7 +31,7 @@ volatile std::sig_atomic_t terminated = 0;
 bool editRefused(const std::string& why) {
   const host::PreferenceValue off = settings::booleanValue(false);
   return settings::changeSettingsAndPost({{settings::kEnabledKey, &off}}) == host::PreferencesWrite::kNotLocked &&
-         sim::lastLockRefusal().find(why) != std::string::npos;
+         sim::lastWriteRefusal().find(why) != std::string::npos;
 }
 
 class WritersLockRefusal : public ::testing::Test {

@@ -343,6 +343,18 @@ TEST(Hostile, NulBytesAndInvalidUtf8AreScriptErrors) {
   EXPECT_TRUE(has(run.err, "standard input, line 3: word 2 is not valid UTF-8")) << run.err;
 }
 
+TEST(Hostile, AnEditTheDeviceRefusesFailsTheCommandThatMadeIt) {
+  testing_support::TempRoot parent;
+  const std::string root = parent.path() + "/device";
+  ASSERT_EQ(sim({"--root", root, "-"}, "status\n").exit, 0);
+  fs::create_directories(root + "/var/mobile/Library/Preferences/com.vantorel.lumivo.plist");
+  Outcome tap = sim({"--root", root, "-"}, "switch off\n");
+  EXPECT_EQ(tap.exit, 1);
+  EXPECT_TRUE(has(tap.err, "line 1: switch off: cannot read /var/mobile/Library/Preferences/com.vantorel.lumivo.plist: "
+                           "it is a folder, not a file; the edit is refused"))
+      << tap.err;
+}
+
 TEST(Hostile, LinksInTheRootLeadNowhereOutsideIt) {
   testing_support::TempRoot parent, outside;
   const std::string root = parent.path() + "/device";
