@@ -37,17 +37,24 @@ std::string lockRefusal(const std::string& devicePath, const WritersLock& lock) 
   return "cannot take the writers' lock of " + devicePath + ": " + describeLockFailure(lock);
 }
 
+// Reads the file at a device path whole into `bytes`; false, with the
+// status and why there is nothing to parse, when it cannot.
+bool readWhole(const std::string& devicePath, std::string& bytes, PreferencesStatus& status, std::string& why) {
+  switch (readDeviceFileChecked(devicePath, bytes, &why)) {
+    case DeviceRead::kAbsent: status = PreferencesStatus::kAbsent; return false;
+    case DeviceRead::kFailed: status = PreferencesStatus::kFailed; return false;
+    case DeviceRead::kTooLarge: status = PreferencesStatus::kUnreadable; return false;
+    case DeviceRead::kRead: break;
+  }
+  return true;
+}
+
 }  // namespace
 
 PreferencesFile readPreferencesFile(const std::string& devicePath) {
   PreferencesFile file;
   std::string bytes;
-  switch (readDeviceFileChecked(devicePath, bytes, &file.why)) {
-    case DeviceRead::kAbsent: file.status = PreferencesStatus::kAbsent; return file;
-    case DeviceRead::kFailed: file.status = PreferencesStatus::kFailed; return file;
-    case DeviceRead::kTooLarge: file.status = PreferencesStatus::kUnreadable; return file;
-    case DeviceRead::kRead: break;
-  }
+  if (!readWhole(devicePath, bytes, file.status, file.why)) return file;
   file.size = bytes.size();
   plist::ReadResult why;
   file.document = plist::Document::parse(bytes, &why);
@@ -99,12 +106,7 @@ PreferencesRead readPreferences(const char* devicePath, std::span<const std::str
   if (!devicePath) return read;
   sim::journal("readPreferences", devicePath);
   std::string bytes;
-  switch (sim::readDeviceFileChecked(devicePath, bytes, &read.why)) {
-    case sim::DeviceRead::kAbsent: read.status = PreferencesStatus::kAbsent; return read;
-    case sim::DeviceRead::kFailed: read.status = PreferencesStatus::kFailed; return read;
-    case sim::DeviceRead::kTooLarge: read.status = PreferencesStatus::kUnreadable; return read;
-    case sim::DeviceRead::kRead: break;
-  }
+  if (!sim::readWhole(devicePath, bytes, read.status, read.why)) return read;
   // One pass over the bytes for a few keys; the tree is built only to tell
   // why a file does not read.
   const plist::Lookup lookup = plist::Lookup::parse(bytes);

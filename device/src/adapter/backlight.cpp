@@ -1,7 +1,8 @@
 // host.h's backlight and display-brightness operations. Both functions are
 // private, and not every release is known to have each, so they are looked
-// up by name at each use rather than linked: a host without one reads as
-// false, and the library loads on every host.
+// up by name rather than linked: a host without one reads as false, and the
+// library loads on every host. Each is looked up once, at its first use, not
+// on every step: the frameworks are loaded with SpringBoard and stay.
 #include <dlfcn.h>
 
 #include <cstdint>
@@ -21,7 +22,7 @@ namespace host {
 
 bool setBacklightLevel(float level) {
   // GraphicsServices.
-  auto* set = lookUp<void(float)>("GSEventSetBacklightLevel");
+  static auto* const set = lookUp<void(float)>("GSEventSetBacklightLevel");
   if (!set) return false;
   set(level);
   return true;
@@ -30,7 +31,7 @@ bool setBacklightLevel(float level) {
 bool displayBrightnessSet(float level) {
   // BackBoardServices: void BKSDisplayBrightnessSet(float level, NSInteger
   // unknown), where the second argument is 1 in every known caller.
-  auto* set = lookUp<void(float, std::intptr_t)>("BKSDisplayBrightnessSet");
+  static auto* const set = lookUp<void(float, std::intptr_t)>("BKSDisplayBrightnessSet");
   if (!set) return false;
   set(level, 1);
   return true;
