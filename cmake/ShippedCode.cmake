@@ -3,10 +3,7 @@
 # first on their include path. Building it (part of every build) proves the
 # deliverables need no property-list header; that lumivo_settings and the
 # deliverables link no property-list library their CMake files show.
-file(GLOB LUMIVO_SHIPPED_SOURCES CONFIGURE_DEPENDS
-  "${CMAKE_SOURCE_DIR}/settings/*.cpp"
-  "${CMAKE_SOURCE_DIR}/extension/*.cpp"
-  "${CMAKE_SOURCE_DIR}/switch/*.cpp")
-add_library(lumivo_shipped_check OBJECT ${LUMIVO_SHIPPED_SOURCES})
+add_library(lumivo_shipped_check OBJECT
+  ${LUMIVO_SETTINGS_SOURCES} ${LUMIVO2_BEHAVIOUR_SOURCES} ${LUMIVO_BEHAVIOUR_SOURCES})
 target_include_directories(lumivo_shipped_check BEFORE PRIVATE
   "${CMAKE_SOURCE_DIR}/cmake/no_libplist" "${CMAKE_SOURCE_DIR}")

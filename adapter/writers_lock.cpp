@@ -1,0 +1,46 @@
+#include "adapter/writers_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace adapter {
+namespace {
+
+constexpr int kAttempts = 200;
+constexpr useconds_t kPause = 10000;  // 10 ms: 200 attempts wait about 2 s
+
+}  // namespace
+
+WritersLock::WritersLock(const std::string& path) {
+  const std::string lockPath = path + ".lock";
+  // Non-blocking open: a FIFO at the path must not hang the writer. Read
+  // access is enough for flock, so a lock file made by root serves everyone.
+  int fd = open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return;
+  }
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      fd_ = fd;
+      return;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    usleep(kPause);
+  }
+  close(fd);
+}
+
+WritersLock::~WritersLock() {
+  if (fd_ < 0) return;
+  flock(fd_, LOCK_UN);
+  close(fd_);
+}
+
+}  // namespace adapter

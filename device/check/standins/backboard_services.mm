@@ -1,9 +1,0 @@
-// BackBoardServices' display brightness function, in a library of its own
-// that only the host generations exporting it load.
-#include <cstdint>
-
-#include "device/check/standins/platform.h"
-
-extern "C" void BKSDisplayBrightnessSet(float level, std::intptr_t unknown) {
-  if (unknown == 1) standin::recordBrightness(standin::kDisplayBrightness, level);
-}

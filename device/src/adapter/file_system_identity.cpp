@@ -1,7 +1,0 @@
-#include "device/src/adapter/file_system.h"
-
-namespace adapter {
-
-std::string fileSystemPath(const char* devicePath) { return devicePath; }
-
-}  // namespace adapter

@@ -1,0 +1,176 @@
+// host::readPreferences and host::changePreferences on both of the adapter's
+// paths: the file with Foundation (below CoreFoundation 1140.10) and the
+// preferences daemon (from then on).
+#import <Foundation/Foundation.h>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "sim/frameworks/platform.h"
+#include "tests/adapter/pool.h"
+#include "host/host.h"
+
+namespace {
+
+using host::PreferencesStatus;
+using host::PreferencesWrite;
+using host::PreferenceValue;
+using Type = PreferenceValue::Type;
+
+constexpr char kPath[] = "/var/mobile/Library/Preferences/com.example.tweak.plist";
+constexpr char kDomain[] = "com.example.tweak";
+
+class PreferencesTest : public DeviceRootTest, public ::testing::WithParamInterface<double> {
+ protected:
+  PreferencesTest() : DeviceRootTest(GetParam()) {}
+  void SetUp() override {
+    DeviceRootTest::SetUp();
+    standin::forgetPreferences();
+    file_ = root_ + kPath;
+  }
+  bool daemon() const { return GetParam() >= standin::kIOS8; }
+  // What another process has set: in the file, or in the daemon.
+  void seed(NSDictionary* values) {
+    if (!daemon()) {
+      ASSERT_TRUE([values writeToFile:[NSString stringWithUTF8String:file_.c_str()] atomically:YES]);
+      return;
+    }
+    NSArray* keys = [values allKeys];
+    for (NSUInteger i = 0; i < [keys count]; ++i)
+      standin::daemonSetValue(kDomain, [[keys objectAtIndex:i] UTF8String], [values objectForKey:[keys objectAtIndex:i]]);
+  }
+  NSDictionary* stored() {
+    if (daemon()) return standin::daemonValues(kDomain);
+    return [NSDictionary dictionaryWithContentsOfFile:[NSString stringWithUTF8String:file_.c_str()]];
+  }
+  static host::PreferencesRead read(std::initializer_list<std::string_view> keys) {
+    return host::readPreferences(kPath, std::span<const std::string_view>(keys.begin(), keys.size()));
+  }
+  static PreferencesWrite change(std::initializer_list<host::PreferenceChange> changes) {
+    return host::changePreferences(kPath, std::span<const host::PreferenceChange>(changes.begin(), changes.size()));
+  }
+  void writeBytes(const char* bytes) { std::ofstream(file_) << bytes; }
+  std::string bytesOf(const std::string& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path).rdbuf();
+    return bytes.str();
+  }
+  std::string file_;
+};
+
+TEST_P(PreferencesTest, ValuesReadWithTheirTypesInTheOrderAsked) {
+  EXPECT_EQ(read({"on"}).status, PreferencesStatus::kAbsent);
+  seed([NSDictionary dictionaryWithObjectsAndKeys:[NSNumber numberWithBool:YES], @"on", [NSNumber numberWithInt:1],
+                                                 @"count", [NSNumber numberWithDouble:0.25], @"step", @"mail", @"name",
+                                                 [NSArray arrayWithObject:@"a"], @"list", nil]);
+  host::PreferencesRead got = read({"step", "missing", "on", "count", "name", "list"});
+  EXPECT_EQ(got.status, PreferencesStatus::kRead);
+  ASSERT_EQ(got.values.size(), 6u);
+  EXPECT_EQ(got.values[0]->type, Type::kReal);
+  EXPECT_EQ(got.values[0]->number, 0.25);
+  EXPECT_FALSE(got.values[1]);
+  EXPECT_EQ(got.values[2]->type, Type::kBoolean);
+  EXPECT_EQ(got.values[2]->number, 1);
+  EXPECT_EQ(got.values[3]->type, Type::kInteger);
+  EXPECT_EQ(got.values[3]->number, 1);
+  EXPECT_EQ(got.values[4]->type, Type::kString);
+  EXPECT_EQ(got.values[4]->text, "mail");
+  EXPECT_EQ(got.values[5]->type, Type::kOther);
+}
+
+TEST_P(PreferencesTest, ChangesSetAndRemoveKeysAndKeepEveryOther) {
+  seed([NSDictionary dictionaryWithObjectsAndKeys:@"kept", @"unknown", [NSNumber numberWithBool:YES], @"gone", nil]);
+  const PreferenceValue off{Type::kBoolean, 0, {}}, level{Type::kInteger, 3, {}}, step{Type::kReal, 0.5, {}};
+  ASSERT_EQ(change({{"on", &off}, {"gone", nullptr}, {"level", &level}, {"step", &step}}), PreferencesWrite::kWritten);
+  host::PreferencesRead got = read({"on", "gone", "level", "step", "unknown"});
+  EXPECT_EQ(got.values[0]->type, Type::kBoolean);
+  EXPECT_EQ(got.values[0]->number, 0);
+  EXPECT_FALSE(got.values[1]);
+  EXPECT_EQ(got.values[2]->type, Type::kInteger);
+  EXPECT_EQ(got.values[3]->type, Type::kReal);
+  EXPECT_EQ(got.values[4]->text, "kept");
+  EXPECT_EQ([stored() count], 4u);
+}
+
+TEST_P(PreferencesTest, UnreadableFileIsKeptAsideBeforeTheFirstChangeReplacesIt) {
+  writeBytes("not a property list");
+  host::PreferencesRead got = read({"on"});
+  EXPECT_EQ(got.status, PreferencesStatus::kUnreadable);
+  EXPECT_FALSE(got.why.empty());
+  const PreferenceValue on{Type::kBoolean, 1, {}};
+  ASSERT_EQ(change({{"on", &on}}), PreferencesWrite::kWritten);
+  EXPECT_EQ(bytesOf(file_ + ".unreadable"), "not a property list");
+  EXPECT_TRUE([[stored() objectForKey:@"on"] boolValue]);
+}
+
+TEST_P(PreferencesTest, FileThatCannotBeReadIsNeverReplaced) {
+  std::filesystem::create_directory(file_);
+  EXPECT_EQ(read({"on"}).status, PreferencesStatus::kFailed);
+  const PreferenceValue on{Type::kBoolean, 1, {}};
+  EXPECT_EQ(change({{"on", &on}}), PreferencesWrite::kReadFailed);
+  EXPECT_TRUE(std::filesystem::is_directory(file_));
+  EXPECT_EQ([stored() count], 0u);
+}
+
+TEST_P(PreferencesTest, ValuesWithoutAPropertyListFormWriteNothing) {
+  seed([NSDictionary dictionaryWithObject:@"kept" forKey:@"name"]);
+  const PreferenceValue badText{Type::kString, 0, "\xff"}, other{Type::kOther, 0, {}}, half{Type::kInteger, 0.5, {}};
+  for (const PreferenceValue* value : {&badText, &other, &half})
+    EXPECT_EQ(change({{"name", value}}), PreferencesWrite::kNotWritable);
+  EXPECT_EQ(change({{"\xff", nullptr}}), PreferencesWrite::kNotWritable);
+  EXPECT_EQ(read({"name"}).values[0]->text, "kept");
+}
+
+// Another writer changing another key at the same moment: a process on the
+// file, the Settings application through the daemon.
+TEST_P(PreferencesTest, WritersOfDifferentKeysKeepEachOthersChanges) {
+  constexpr int kRounds = 40;
+  const PreferenceValue mine{Type::kInteger, kRounds, {}};
+  if (daemon()) {
+    standin::daemonSetValue(kDomain, "theirs", [NSNumber numberWithInt:kRounds]);
+    ASSERT_EQ(change({{"mine", &mine}}), PreferencesWrite::kWritten);
+  } else {
+    const pid_t other = fork();
+    bool written = true;
+    for (int i = 1; i <= kRounds && written; ++i) {
+      const PreferenceValue value{Type::kInteger, static_cast<double>(i), {}};
+      written = change({{other == 0 ? "theirs" : "mine", &value}}) == PreferencesWrite::kWritten;
+    }
+    if (other == 0) _exit(written ? 0 : 1);
+    int status = -1;
+    waitpid(other, &status, 0);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(status, 0);
+  }
+  host::PreferencesRead got = read({"mine", "theirs"});
+  ASSERT_TRUE(got.values[0] && got.values[1]);
+  EXPECT_EQ(got.values[0]->number, kRounds);
+  EXPECT_EQ(got.values[1]->number, kRounds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, PreferencesTest, ::testing::Values(standin::kIOS7, standin::kIOS9),
+                         [](const auto& info) { return info.param < standin::kIOS8 ? "File" : "Daemon"; });
+
+class WritersLockTest : public DeviceRootTest {
+ protected:
+  WritersLockTest() : DeviceRootTest(standin::kIOS7) {}
+};
+
+TEST_F(WritersLockTest, WriterThatCannotTakeTheLockInTimeWritesNothing) {
+  const int held = open((root_ + kPath + ".lock").c_str(), O_RDONLY | O_CREAT, 0644);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  const PreferenceValue on{Type::kBoolean, 1, {}};
+  const host::PreferenceChange changes[] = {{"on", &on}};
+  EXPECT_EQ(host::changePreferences(kPath, changes), PreferencesWrite::kNotLocked);
+  EXPECT_FALSE(std::filesystem::exists(root_ + kPath));
+  close(held);
+}
+
+}  // namespace
