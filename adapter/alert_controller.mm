@@ -7,85 +7,50 @@
 #include <cstdint>
 #include <map>
 
+#include "adapter/alert_controller.h"
 #include "adapter/objc_bridge.h"
 #include "host/host.h"
 
-// The runtime's class of blocks that live for the whole process, which
-// libSystem exports for every block the compiler lays out statically.
-extern "C" void* _NSConcreteGlobalBlock[32];
-
 namespace {
 
-// The action handler's type as the SDK declares it: a block where the
-// compiler has them (clang on the device), an address otherwise (GNU
-// Objective-C++ in the Linux check).
-#if defined(__clang__) && __has_extension(blocks)
-typedef void (^ActionHandler)(UIAlertAction* action);
-#else
-typedef void* ActionHandler;
-#endif
-
-// Each action of an alert we made: whom it reports to and as which index.
-struct ActionTarget {
-  id controller;
+// Each alert controller we made and have not seen tapped: whom it reports
+// to, and the window it shows in once presented.
+struct Alert {
   host::AlertDelegate* delegate;
-  std::intptr_t index;
+  UIWindow* window;
 };
-std::map<id, ActionTarget>& actionTargets() {
-  static auto* map = new std::map<id, ActionTarget>;
-  return *map;
-}
-// The window each presented controller shows in, kept with the controller
-// until one of its actions is tapped.
-std::map<id, UIWindow*>& windows() {
-  static auto* map = new std::map<id, UIWindow*>;
+std::map<host::Id, Alert>& alerts() {
+  static auto* map = new std::map<host::Id, Alert>;
   return *map;
 }
 
-void actionTapped(void*, UIAlertAction* action) {
-  auto found = actionTargets().find(action);
-  if (found == actionTargets().end()) return;
-  const ActionTarget target = found->second;
-  for (auto it = actionTargets().begin(); it != actionTargets().end();)
-    it = it->second.controller == target.controller ? actionTargets().erase(it) : std::next(it);
+void actionTapped(host::Id alert, std::intptr_t index) {
+  auto found = alerts().find(alert);
+  if (found == alerts().end()) return;
+  const Alert tapped = found->second;
+  alerts().erase(found);
   // The alert has left the screen: its window goes, after the delegate has
   // been told, as an alert view's delegate is told before the view goes.
-  auto shown = windows().find(target.controller);
-  UIWindow* window = shown == windows().end() ? nil : shown->second;
-  if (window) windows().erase(shown);
-  if (target.delegate) target.delegate->alertViewClickedButtonAtIndex(adapter::hostId(target.controller), target.index);
-  if (!window) return;
-  [window setHidden:YES];
+  if (tapped.delegate) tapped.delegate->alertViewClickedButtonAtIndex(alert, index);
+  if (!tapped.window) return;
+  [tapped.window setHidden:YES];
   // UIKit is still dismissing the controller from this window: both go once
   // the current run-loop turn is over. The controller's reference is the one
   // alertControllerPresent took.
-  [window autorelease];
-  [target.controller autorelease];
+  [tapped.window autorelease];
+  [adapter::objc(alert) autorelease];
 }
 
-// One handler for every action, laid out as the compiler lays out a block
-// that captures nothing (the blocks ABI): the action it receives says which
-// alert and index it stands for.
-struct BlockDescriptor {
-  unsigned long reserved;
-  unsigned long size;
-  const char* signature;
-};
-struct BlockLiteral {
-  void* isa;
-  int flags;
-  int reserved;
-  void (*invoke)(void*, UIAlertAction*);
-  const BlockDescriptor* descriptor;
-};
-constexpr int kBlockIsGlobal = 1 << 28;
-constexpr int kBlockHasSignature = 1 << 30;
-const BlockDescriptor kHandlerDescriptor = {0, sizeof(BlockLiteral),
-                                            sizeof(void*) == 8 ? "v16@?0@8" : "v8@?0@4"};
-BlockLiteral gHandler = {_NSConcreteGlobalBlock, kBlockIsGlobal | kBlockHasSignature, 0, &actionTapped,
-                         &kHandlerDescriptor};
-
 }  // namespace
+
+namespace adapter {
+
+void forgetAlertControllerDelegate(host::AlertDelegate* delegate) {
+  for (auto& [alert, shown] : alerts())
+    if (shown.delegate == delegate) shown.delegate = nullptr;
+}
+
+}  // namespace adapter
 
 namespace host {
 
@@ -99,23 +64,30 @@ Id alertControllerCreate(const char* title, const char* message, AlertDelegate* 
   UIAlertController* controller = [[controllerClass alertControllerWithTitle:adapter::string(title)
                                                                      message:adapter::string(message)
                                                               preferredStyle:UIAlertControllerStyleAlert] retain];
-  ActionHandler handler = (ActionHandler)(void*)&gHandler;
+  const host::Id alert = adapter::hostId(controller);
+  alerts()[alert] = Alert{delegate, nil};
   auto add = [&](const char* buttonTitle, UIAlertActionStyle style, std::intptr_t index) {
-    UIAlertAction* action = [actionClass actionWithTitle:adapter::string(buttonTitle ? buttonTitle : "")
-                                                   style:style
-                                                 handler:handler];
-    [controller addAction:action];
-    actionTargets()[action] = ActionTarget{controller, delegate, index};
+    // The handler names the controller by its host reference, which a block
+    // does not retain (the controller holds its actions and they their
+    // handlers). Copied first: a block would keep the lambda's reference to
+    // `alert`, a variable gone by the time of the tap.
+    const host::Id target = alert;
+    [controller addAction:[actionClass actionWithTitle:adapter::string(buttonTitle ? buttonTitle : "")
+                                                 style:style
+                                               handler:^(UIAlertAction*) {
+                                                 actionTapped(target, index);
+                                               }]];
   };
   if (cancelButtonTitle) add(cancelButtonTitle, UIAlertActionStyleCancel, 0);
   std::intptr_t index = 1;
   for (const char* buttonTitle : otherButtonTitles) add(buttonTitle, UIAlertActionStyleDefault, index++);
-  return adapter::hostId(controller);
+  return alert;
 }
 
 void alertControllerPresent(Id alertController) {
   UIAlertController* controller = adapter::as<UIAlertController>(alertController);
-  if (!controller || windows().count(controller)) return;
+  auto made = alerts().find(alertController);
+  if (!controller || made == alerts().end() || made->second.window) return;
   UIScreen* screen = [UIScreen mainScreen];
   UIWindow* window = screen ? [[UIWindow alloc] initWithFrame:[screen bounds]] : [[UIWindow alloc] init];
   [window setWindowLevel:UIWindowLevelAlert + 1];
@@ -123,9 +95,9 @@ void alertControllerPresent(Id alertController) {
   [window setRootViewController:root];
   [root release];
   [window makeKeyAndVisible];
-  windows()[controller] = window;
+  made->second.window = window;
   [controller retain];
-  [root presentViewController:controller animated:YES completion:nullptr];
+  [root presentViewController:controller animated:YES completion:nil];
 }
 
 }  // namespace host

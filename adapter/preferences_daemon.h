@@ -1,5 +1,5 @@
 // A preferences domain read and changed through the preferences daemon
-// (cfprefsd, CoreFoundation 1140.10 and later), which caches each domain
+// (cfprefsd, from host::kPreferencesDaemonVersion), which caches each domain
 // and writes its file when it likes: a file read or replaced behind its back
 // can be older than what it holds, or be overwritten by its cache.
 #pragma once
@@ -14,13 +14,16 @@ namespace adapter {
 
 // host::readPreferences of `domain`: its current values, other processes'
 // changes included. The status is kRead when the daemon holds a value asked
-// for, else what the file at `path` (on this file system) shows.
+// for, else what the file at `path` (on this file system) shows; a file
+// larger than host::kMaxPreferencesFileBytes reads as kUnreadable, with no
+// values, whatever the daemon holds.
 host::PreferencesRead readDaemonPreferences(const std::string& domain, const std::string& path,
                                             std::span<const std::string_view> keys);
 // host::changePreferences of `domain`: the keys set and removed in one step,
 // handed to the daemon before returning. The file at `path` is kept aside
-// first when the platform cannot read it, and left alone (kReadFailed) when
-// it cannot be read at all.
+// first when the platform cannot read it (the domain then keeps nothing the
+// daemon read from a file beyond the bound), and left alone (kReadFailed)
+// when it cannot be read at all.
 host::PreferencesWrite changeDaemonPreferences(const std::string& domain, const std::string& path,
                                                std::span<const host::PreferenceChange> changes);
 

@@ -11,6 +11,10 @@ namespace adapter {
 
 host::PreferencesRead readDaemonPreferences(const std::string& domain, const std::string& path,
                                             std::span<const std::string_view> keys) {
+  // The daemon reads the file itself, without our bound: a file beyond it
+  // reads as on every other path, and the daemon is not asked to read it.
+  if (FileProbe big = probeFileSize(path); big.tooLarge)
+    return {big.status, big.why, std::vector<std::optional<host::PreferenceValue>>(keys.size())};
   CFStringRef name = (CFStringRef)[NSString stringWithUTF8String:domain.c_str()];
   // Takes in what other processes have handed the daemon since our last read.
   CFPreferencesAppSynchronize(name);
@@ -43,14 +47,25 @@ host::PreferencesWrite changeDaemonPreferences(const std::string& domain, const 
   // read at all may be just as unreadable to the daemon, and is left alone.
   FileProbe found = probePreferencesFile(path);
   if (found.status == host::PreferencesStatus::kFailed) return PreferencesWrite::kReadFailed;
-  if (found.status == host::PreferencesStatus::kUnreadable && !keepUnreadableAside(path))
-    return PreferencesWrite::kNotKept;
+  const bool unreadable = found.status == host::PreferencesStatus::kUnreadable;
+  if (unreadable && !keepUnreadableAside(path, found)) return PreferencesWrite::kNotKept;
   CFStringRef name = (CFStringRef)[NSString stringWithUTF8String:domain.c_str()];
+  if (found.tooLarge) {
+    // The daemon may hold what it read from the file and would write it all
+    // back: the domain starts again from these changes, as after a file it
+    // could not read. The bytes are kept aside.
+    NSArray* held = [(NSArray*)CFPreferencesCopyKeyList(name, kCFPreferencesCurrentUser, kCFPreferencesAnyHost)
+        autorelease];
+    for (NSString* key in held)
+      if (![keyed.toSet objectForKey:key]) [keyed.toRemove addObject:key];
+  }
   // The daemon applies each key on its own, so writers of different keys
   // keep each other's changes without a lock.
   CFPreferencesSetMultiple((CFDictionaryRef)keyed.toSet, (CFArrayRef)keyed.toRemove, name, kCFPreferencesCurrentUser,
                            kCFPreferencesAnyHost);
-  return CFPreferencesAppSynchronize(name) ? PreferencesWrite::kWritten : PreferencesWrite::kWriteFailed;
+  if (CFPreferencesAppSynchronize(name)) return PreferencesWrite::kWritten;
+  if (unreadable) putBackKeptAside(path);
+  return PreferencesWrite::kWriteFailed;
 }
 
 }  // namespace adapter

@@ -1,17 +1,20 @@
-// Which files the preferences daemon owns. From iOS 8 (CoreFoundation
-// 1140.10) cfprefsd caches each preferences domain and writes its file when
-// it likes, so the file can be older than what the Settings application has
-// set, and a file written behind the daemon's back can be overwritten by its
-// cache. Those files are read and replaced through the daemon instead.
+// Which files the preferences daemon owns. From iOS 8
+// (host::kPreferencesDaemonVersion) cfprefsd caches each preferences domain
+// and writes its file when it likes, so the file can be older than what the
+// Settings application has set, and a file written behind the daemon's back
+// can be overwritten by its cache. Those files are read and replaced through
+// the daemon instead.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "host/releases.h"
+
 namespace adapter {
 
-inline constexpr double kPreferencesDaemonVersion = 1140.10;
+using host::kPreferencesDaemonVersion;
 
 // The domain of a preferences file, "/var/mobile/Library/Preferences/
 // <domain>.plist", when the host at `coreFoundationVersion` keeps it behind

@@ -13,37 +13,83 @@
 namespace adapter {
 namespace {
 
+using host::PreferencesStatus;
+
 NSString* pathString(const std::string& path) { return [NSString stringWithUTF8String:path.c_str()]; }
+std::string keptAsidePath(const std::string& path) { return path + ".unreadable"; }
+
+FileProbe oversized(FileProbe found) {
+  found.status = PreferencesStatus::kUnreadable;
+  found.tooLarge = true;
+  found.why = "file is larger than the limit of " + std::to_string(host::kMaxPreferencesFileBytes >> 20) + " MiB";
+  return found;
+}
+bool exceedsBound(const struct stat& st) {
+  return S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > host::kMaxPreferencesFileBytes;
+}
+
+// The regular file open at `fd`, read whole within the bound and parsed.
+FileProbe readOpenFile(int fd) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0) return {PreferencesStatus::kFailed, nil, std::strerror(errno)};
+  if (!S_ISREG(st.st_mode)) return {PreferencesStatus::kFailed, nil, "not a regular file"};
+  FileProbe found{PreferencesStatus::kUnreadable, nil, {}, st.st_dev, st.st_ino};
+  if (exceedsBound(st)) return oversized(found);
+  // Read to the end rather than to the size seen: the file may be growing.
+  NSMutableData* bytes = [NSMutableData dataWithCapacity:static_cast<NSUInteger>(st.st_size)];
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return {PreferencesStatus::kFailed, nil, std::strerror(errno)};
+    }
+    [bytes appendBytes:chunk length:static_cast<NSUInteger>(got)];
+    if ([bytes length] > host::kMaxPreferencesFileBytes) return oversized(found);
+  }
+  id values = [NSPropertyListSerialization propertyListWithData:bytes
+                                                        options:NSPropertyListImmutable
+                                                         format:nullptr
+                                                          error:nullptr];
+  if (![values isKindOfClass:[NSDictionary class]]) {
+    found.why = "not a property list with a dictionary at its root";
+    return found;
+  }
+  found.status = PreferencesStatus::kRead;
+  found.values = values;
+  return found;
+}
 
 }  // namespace
 
 FileProbe probePreferencesFile(const std::string& path) {
-  using host::PreferencesStatus;
   // Foundation answers nil alike for a file it cannot open and one it cannot
-  // parse; a writer must replace only the second, so the first is told by
-  // opening the file and reading a byte of it.
+  // parse; a writer must replace only the second, so the file is opened and
+  // read here, and only its bytes go to Foundation.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return {};
     return {PreferencesStatus::kFailed, nil, std::strerror(errno)};
   }
-  struct stat st {};
-  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  char byte;
-  const ssize_t got = regular ? read(fd, &byte, 1) : 0;
-  const int error = errno;
+  FileProbe found = readOpenFile(fd);
   close(fd);
-  if (!regular) return {PreferencesStatus::kFailed, nil, "not a regular file"};
-  if (got < 0) return {PreferencesStatus::kFailed, nil, std::strerror(error)};
-  NSDictionary* values = [NSDictionary dictionaryWithContentsOfFile:pathString(path)];
-  if (!values) return {PreferencesStatus::kUnreadable, nil, "not a property list with a dictionary at its root"};
-  return {PreferencesStatus::kRead, values, {}};
+  return found;
 }
 
-bool keepUnreadableAside(const std::string& path) {
-  NSData* bytes = [NSData dataWithContentsOfFile:pathString(path)];
-  return bytes && [bytes writeToFile:pathString(path + ".unreadable") atomically:YES];
+FileProbe probeFileSize(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !exceedsBound(st)) return {};
+  return oversized(FileProbe{PreferencesStatus::kUnreadable, nil, {}, st.st_dev, st.st_ino});
 }
+
+bool keepUnreadableAside(const std::string& path, const FileProbe& found) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || st.st_dev != found.device || st.st_ino != found.inode) return false;
+  return rename(path.c_str(), keptAsidePath(path).c_str()) == 0;
+}
+
+void putBackKeptAside(const std::string& path) { rename(keptAsidePath(path).c_str(), path.c_str()); }
 
 host::PreferencesRead readPreferencesFile(const std::string& path, std::span<const std::string_view> keys) {
   FileProbe found = probePreferencesFile(path);
@@ -59,14 +105,15 @@ host::PreferencesWrite changePreferencesFile(const std::string& path,
   if (!lock.held()) return PreferencesWrite::kNotLocked;
   FileProbe found = probePreferencesFile(path);
   if (found.status == host::PreferencesStatus::kFailed) return PreferencesWrite::kReadFailed;
-  if (found.status == host::PreferencesStatus::kUnreadable && !keepUnreadableAside(path))
-    return PreferencesWrite::kNotKept;
+  const bool unreadable = found.status == host::PreferencesStatus::kUnreadable;
+  if (unreadable && !keepUnreadableAside(path, found)) return PreferencesWrite::kNotKept;
   NSMutableDictionary* values =
       found.values ? [[found.values mutableCopy] autorelease] : [NSMutableDictionary dictionary];
   [values addEntriesFromDictionary:keyed.toSet];
   [values removeObjectsForKeys:keyed.toRemove];
-  return [values writeToFile:pathString(path) atomically:YES] ? PreferencesWrite::kWritten
-                                                               : PreferencesWrite::kWriteFailed;
+  if ([values writeToFile:pathString(path) atomically:YES]) return PreferencesWrite::kWritten;
+  if (unreadable) putBackKeptAside(path);
+  return PreferencesWrite::kWriteFailed;
 }
 
 }  // namespace adapter

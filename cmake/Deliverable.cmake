@@ -12,7 +12,7 @@ function(lumivo_place_target target device_dir)
   install(TARGETS ${target} LIBRARY DESTINATION "${LUMIVO_INSTALL_TEMPLATE}/${device_dir}" COMPONENT simulator)
 endfunction()
 
-# The same for a data file of a deliverable (filter list, bundle description).
+# The same for a data file of a deliverable (the extension's filter list).
 function(lumivo_place_file source device_dir)
   get_filename_component(name "${source}" NAME)
   configure_file("${source}" "${LUMIVO_DEVICE_TEMPLATE}/${device_dir}/${name}" COPYONLY)

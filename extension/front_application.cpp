@@ -6,18 +6,15 @@
 #include <utility>
 
 #include "extension/extension_state.h"
+#include "host/releases.h"
 #include "settings/keys.h"
 #include "settings/store.h"
 
 namespace {
 
-// CoreFoundation of iOS 6.0: a workspace instead of display stacks.
-constexpr double kWorkspaceVersion = 793.0;
-// CoreFoundation of iOS 7.0: the front display handler takes an argument.
-constexpr double kFrontDisplayArgumentVersion = 847.2;
-// CoreFoundation of iOS 8.0: the workspace no longer reaches the front
-// application; SpringBoard names it itself.
-constexpr double kFrontMostVersion = 1140.10;
+using host::kFrontDisplayArgumentVersion;
+using host::kFrontMostVersion;
+using host::kWorkspaceVersion;
 
 // The version is read anew at every comparison.
 bool hostUsesWorkspace() { return !(host::coreFoundationVersion() < kWorkspaceVersion); }

@@ -3,16 +3,17 @@
 #pragma once
 
 // Replaces `init` then `dealloc` of SBDisplayStack (hosts below
-// CoreFoundation 793.0) or SBWorkspace (at or above it), then SpringBoard's
-// `frontDisplayDidChange` (below 847.2) or `frontDisplayDidChange:` (at or
-// above it). A class the host lacks is left alone. From 1140.10 (iOS 8),
-// where SpringBoard names the front application itself, only
-// `frontDisplayDidChange:` is replaced, where the host has it.
+// host::kWorkspaceVersion) or SBWorkspace (at or above it), then
+// SpringBoard's `frontDisplayDidChange` (below
+// host::kFrontDisplayArgumentVersion) or `frontDisplayDidChange:` (at or
+// above it). A class the host lacks is left alone. From
+// host::kFrontMostVersion, where SpringBoard names the front application
+// itself, only `frontDisplayDidChange:` is replaced, where the host has it.
 void installFrontApplicationHooks();
 
 // Run after each front display change: unless the device is locked
 // (SBAwayController, or SBLockScreenManager on hosts without it), finds the
-// application in front (from 1140.10 SpringBoard's front-most application's
-// bundle identifier) and refreshes frontAppIdentifier, springBoardBlocked
-// and appDisabled.
+// application in front (from host::kFrontMostVersion SpringBoard's
+// front-most application's bundle identifier) and refreshes
+// frontAppIdentifier, springBoardBlocked and appDisabled.
 void updateFrontApplication();

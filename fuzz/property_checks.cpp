@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -19,7 +20,6 @@ namespace {
 using plist::Node;
 using plist::Type;
 
-
 bool sameScalar(Node a, Node b) {
   switch (a.type()) {
     case Type::Boolean: return a.boolean() == b.boolean();
@@ -36,13 +36,15 @@ bool sameScalar(Node a, Node b) {
   }
 }
 
-// True when a key or string holds text the XML form cannot carry; binary
-// and old-style files may, and the writer refuses them.
-bool holdsNonXmlText(Node node) {
+// True when a key or string holds text the XML form cannot carry, or a date
+// has a fraction of a second; binary and old-style files may, and the writer
+// refuses them.
+bool holdsWhatXmlCannotCarry(Node node) {
   if (node.type() == Type::String) return !plist::unicode::isXmlText(node.text());
+  if (node.type() == Type::Date) return node.date() != std::floor(node.date());
   const bool dict = node.type() == Type::Dictionary;
   for (std::size_t i = 0; i < node.size(); ++i)
-    if ((dict && !plist::unicode::isXmlText(node.keyAt(i))) || holdsNonXmlText(node.at(i))) return true;
+    if ((dict && !plist::unicode::isXmlText(node.keyAt(i))) || holdsWhatXmlCannotCarry(node.at(i))) return true;
   return false;
 }
 
@@ -91,9 +93,11 @@ std::string treeRoundTrips(std::string_view bytes) {
   plist::Tree tree;
   if (!tree.read(std::string(bytes))) return "";
   std::string xml;
-  bool tooLarge = false;
-  if (!plist::writeXml(tree.root(), xml, &tooLarge))
-    return tooLarge || holdsNonXmlText(tree.root()) ? "" : "the writer refused a tree the reader accepted";
+  plist::XmlRefusal refusal = plist::XmlRefusal::kNone;
+  if (!plist::writeXml(tree.root(), xml, &refusal))
+    return refusal == plist::XmlRefusal::kSize || holdsWhatXmlCannotCarry(tree.root())
+               ? ""
+               : "the writer refused a tree the reader accepted: " + plist::describeXmlRefusal(refusal);
   plist::Tree again;
   plist::ReadResult why;
   if (!again.read(xml, &why)) return "the reader rejected what the writer wrote (" + why.describe() + "):\n" + xml;
@@ -113,14 +117,14 @@ std::string toggleKeepsOtherKeys(std::string_view bytes) {
     // A new key may not fit a tree read at the limits, nor any change one
     // whose XML exceeds the size limit; otherwise what was read must be
     // writable as it is, and after a value changes.
-    if (holdsNonXmlText(original.root())) return "";
+    if (holdsWhatXmlCannotCarry(original.root())) return "";
     std::string asRead;
-    bool tooLarge = false;
-    if (!plist::writeXml(original.root(), asRead, &tooLarge))
-      return tooLarge ? "" : "the document as read was not written";
+    plist::XmlRefusal why = plist::XmlRefusal::kNone;
+    if (!plist::writeXml(original.root(), asRead, &why))
+      return why == plist::XmlRefusal::kSize ? "" : "the document as read was not written";
     if (!hadEnabled) return "";
-    plist::writeXml(document.root(), asRead, &tooLarge);
-    return tooLarge ? "" : "the toggled document was not written";
+    plist::writeXml(document.root(), asRead, &why);
+    return why == plist::XmlRefusal::kSize ? "" : "the toggled document was not written";
   }
   const plist::Document written = plist::Document::parse(xml);
   const plist::Node toggled = written.value("enabled");

@@ -13,7 +13,8 @@ namespace fuzz_checks {
 // Lookup and Document read the same keys with the same values.
 std::string lookupAgreesWithDocument(std::string_view bytes);
 // Whatever the reader accepts (any root type) the writer writes, and that
-// reads back to equal values; only text XML cannot carry may be refused.
+// reads back to equal values; only text XML cannot carry, a date with a
+// fraction of a second, or XML past the size limit may be refused.
 std::string treeRoundTrips(std::string_view bytes);
 // The switch's read-modify-write: toggling "enabled" and writing keeps every
 // other key with its value, and libplist, an independent reader, reads the

@@ -97,7 +97,8 @@ struct PreferenceValue {
 enum class PreferencesStatus : std::uint8_t {
   kRead,        // the file read as a dictionary
   kAbsent,      // there is no file
-  kUnreadable,  // the file is there but does not read as a dictionary
+  kUnreadable,  // the file is there but does not read as a dictionary, or
+                // is larger than kMaxPreferencesFileBytes
   kFailed,      // the file could not be read: an I/O error, no permission
 };
 
@@ -110,11 +111,16 @@ struct PreferencesRead {
   std::vector<std::optional<PreferenceValue>> values;
 };
 
-// CFPreferencesCopyMultiple (dictionaryWithContentsOfFile: on hosts without
-// the preferences daemon): the values of `keys` in the preferences file at a
-// device path, read afresh, so that what another process has just set is
-// seen. A file that is absent, unreadable or not a dictionary gives no
-// values. Takes no lock and never waits.
+// Bytes of a preferences file the platform reads: a larger file reads as
+// kUnreadable, whatever it holds.
+inline constexpr std::size_t kMaxPreferencesFileBytes = std::size_t{16} << 20;
+
+// CFPreferencesCopyMultiple (on hosts without the preferences daemon,
+// NSPropertyListSerialization on the file's bytes): the values of `keys` in
+// the preferences file at a device path, read afresh, so that what another
+// process has just set is seen. A file that is absent, unreadable or not a
+// dictionary gives no values. Takes no lock and never waits, whatever is put
+// at the path (a FIFO, a file swapped in while it is read).
 PreferencesRead readPreferences(const char* devicePath, std::span<const std::string_view> keys);
 
 // One change of a key: set it to `*value`, or remove it when `value` is null.
@@ -136,15 +142,15 @@ enum class PreferencesWrite : std::uint8_t {
 };
 
 // CFPreferencesSetMultiple and CFPreferencesAppSynchronize (on hosts without
-// the preferences daemon, dictionaryWithContentsOfFile: and
+// the preferences daemon, NSPropertyListSerialization and
 // writeToFile:atomically: under the writers' lock): applies `changes` to the
 // preferences file at a device path as one atomic step, keeping every other
 // key, known or not, and the keys other writers change at the same moment.
 // With no changes the file is written as it stands (an empty dictionary
-// where there is none). A file that is there but does not read as a
-// dictionary is first kept beside it as "<file>.unreadable" (one copy; a
-// later one replaces it). Called on the main thread; may wait a bounded time
-// for another writer.
+// where there is none). A file that is there but reads as kUnreadable is
+// first moved beside it to "<file>.unreadable" (one; a later one replaces
+// it), and moved back when the change fails. Called on the main thread; may
+// wait a bounded time for another writer.
 PreferencesWrite changePreferences(const char* devicePath, std::span<const PreferenceChange> changes);
 
 // ---------------------------------------------------------------- notifications
@@ -315,5 +321,11 @@ using SwitchDataSourceFactory = SwitchDataSource* (*)();
 // the class of the image loaded first when two define the same name. Null
 // names or factories register nothing.
 void registerSwitchDataSourceClass(const char* name, SwitchDataSourceFactory factory);
+// FSSwitchPanel sharedPanel stateDidChangeForSwitchIdentifier:: tells the
+// framework that the state of the switch registered under
+// `switchIdentifier` (its bundle identifier) may have changed, so that every
+// toggle showing it asks the switch again. Nothing where the host lacks the
+// class or the method, or for a null identifier.
+void switchPanelStateDidChange(const char* switchIdentifier);
 
 }  // namespace host

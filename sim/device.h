@@ -9,22 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "host/releases.h"
+#include "sim/offers.h"
+
 namespace sim {
 
-// CoreFoundation versions at which the host's generations change
-// (sim/generations.h says what each offers).
-inline constexpr double kWorkspaceVersion = 793.0;     // iOS 6.0: workspace instead of display stacks
-inline constexpr double kFrontDisplayArgVersion = 847.2;  // iOS 7.0: frontDisplayDidChange: takes an argument
-inline constexpr double kIOS7Version = 847.20;
-inline constexpr double kIOS8Version = 1140.10;
-inline constexpr double kIOS9Version = 1240.10;
-inline constexpr double kIOS10Version = 1348.00;
-inline constexpr double kIOS11Version = 1443.00;
-inline constexpr double kIOS12Version = 1556.00;
-inline constexpr double kIOS13Version = 1665.15;
-inline constexpr double kIOS14Version = 1751.108;
-// The default host: iOS 9.0.
-inline constexpr double kCurrentVersion = kIOS9Version;
+// The default host's CoreFoundation version (sim/offers.h names the
+// release).
+inline constexpr double kCurrentVersion = host::coreFoundationOf(kDefaultRelease);
 
 struct BootOptions {
   // The device root folder. It is created when missing.

@@ -4,6 +4,7 @@
 // the paths are the host's own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,9 +18,34 @@ namespace sim {
 bool readDeviceFile(const std::string& devicePath, std::string& bytes);
 // Replaces the file at a device path atomically, as the preferences writers do;
 // with `createFolders`, makes the missing folders on the way. A symbolic
-// link at the path itself is replaced, never followed. False when nothing
-// was replaced.
+// link at the path itself is replaced, never followed. False, with errno
+// saying why when it can, when nothing was replaced.
 bool replaceDeviceFile(const std::string& devicePath, std::string_view bytes, bool createFolders);
+
+// What tells one state of a file from another: its identity, size and
+// modification time (to the nanosecond). A replacement, or a write in
+// place, changes it.
+struct FileStamp {
+  bool present = false;
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// The stamp of the file at a device path now, reached as a read reaches it;
+// not present when nothing is there.
+FileStamp stampDeviceFile(const std::string& devicePath);
+// replaceDeviceFile (without making folders) only while the file at the
+// path is the one stamped `expected`: checked once the new file is ready,
+// just before it takes the old one's place, so that a change made since
+// `expected` was taken, by a writer that does not hold the writers' lock,
+// is not undone. `*changed` tells that this check is why nothing was
+// replaced.
+bool replaceDeviceFileIfUnchanged(const std::string& devicePath, std::string_view bytes, const FileStamp& expected,
+                                  bool* changed);
+// Installs a function replaceDeviceFileIfUnchanged runs, with the device
+// path, once the new file is ready and before the check: a test's stand-in
+// for a writer that changes the file at that moment. Null: none.
+void setBeforeReplaceHook(void (*hook)(const std::string& devicePath));
 // Makes the folder at a device path and those missing on the way. False
 // when a part of the path is not a folder or cannot be made.
 bool makeDeviceFolder(const std::string& devicePath);
@@ -39,9 +65,11 @@ enum class DeviceRead {
 // readDeviceFile for writers and for telling why, which must tell a file
 // that is not there (nothing to keep) from one they could not read (which
 // they must not replace). `bytes` is empty unless the result is kRead; `why`,
-// when given, says in words why for kTooLarge and kFailed. Consumes an
-// injected read fault (failNextRead).
-DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& bytes, std::string* why = nullptr);
+// when given, says in words why for kTooLarge and kFailed; `stamp`, when
+// given, receives the stamp of what was read (not present for kAbsent).
+// Consumes an injected read fault (failNextRead).
+DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& bytes, std::string* why = nullptr,
+                                 FileStamp* stamp = nullptr);
 // Consumes an injected write fault of a device path (failNextWrite); true
 // when there was one.
 bool takeWriteFault(const std::string& devicePath);

@@ -39,6 +39,8 @@ bool takeFault(std::multiset<std::string>& faults, const std::string& path) {
   return true;
 }
 
+void (*beforeReplaceHook)(const std::string& devicePath) = nullptr;
+
 std::string rootPath() { return booted() ? bootOptions().root : std::string(); }
 
 // The folder of a device path, open inside the root, and the path's last
@@ -47,6 +49,17 @@ struct Placed {
   Descriptor folder;
   std::string name;
 };
+
+FileStamp stampOf(const struct stat& st) {
+  FileStamp stamp;
+  stamp.present = true;
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.modifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  stamp.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  return stamp;
+}
 
 std::optional<Placed> placeInRoot(const std::string& devicePath, bool createFolders = false) {
   std::string folderPath;
@@ -82,6 +95,35 @@ bool replaceDeviceFile(const std::string& devicePath, std::string_view bytes, bo
   return placed && plist::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes);
 }
 
+FileStamp stampDeviceFile(const std::string& devicePath) {
+  // Something that cannot be reached is stamped present and unlike any
+  // file, so that it matches neither a file read nor the absence of one.
+  FileStamp unknown;
+  unknown.present = true;
+  Descriptor root = openRootFolder(rootPath());
+  if (!root.valid()) return unknown;
+  // Opened as a read opens it, so that a link inside the root leads to the
+  // same file.
+  Descriptor file = openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? FileStamp() : unknown;
+  struct stat st {};
+  return fstat(file.get(), &st) == 0 ? stampOf(st) : unknown;
+}
+
+bool replaceDeviceFileIfUnchanged(const std::string& devicePath, std::string_view bytes, const FileStamp& expected,
+                                  bool* changed) {
+  *changed = false;
+  auto placed = placeInRoot(devicePath);
+  if (!placed) return false;
+  return plist::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes, [&] {
+    if (beforeReplaceHook) beforeReplaceHook(devicePath);
+    *changed = stampDeviceFile(devicePath) != expected;
+    return !*changed;
+  });
+}
+
+void setBeforeReplaceHook(void (*hook)(const std::string& devicePath)) { beforeReplaceHook = hook; }
+
 bool makeDeviceFolder(const std::string& devicePath) {
   Descriptor root = openRootFolder(rootPath());
   return root.valid() && openFolderInRoot(root.get(), devicePath, true).valid();
@@ -107,8 +149,10 @@ void clearFileFaults() {
   writeFaults().clear();
 }
 
-DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& bytes, std::string* why) {
+DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& bytes, std::string* why,
+                                 FileStamp* stamp) {
   bytes.clear();
+  if (stamp) *stamp = FileStamp();
   const auto fail = [why](DeviceRead result, const std::string& reason) {
     if (why) *why = reason;
     return result;
@@ -125,6 +169,7 @@ DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& byt
   }
   struct stat st {};
   if (fstat(file.get(), &st) != 0) return fail(DeviceRead::kFailed, std::strerror(errno));
+  if (stamp) *stamp = stampOf(st);
   if (S_ISDIR(st.st_mode)) return fail(DeviceRead::kFailed, "it is a folder, not a file");
   if (!S_ISREG(st.st_mode)) return fail(DeviceRead::kFailed, "it is not a regular file");
   if (static_cast<unsigned long long>(st.st_size) > plist::kMaxFileBytes)

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <map>
 #include <string_view>
@@ -120,6 +121,27 @@ void removeStalePipes(int dirFd) {
 }
 
 std::string failure(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// Writes `line` into the pipe `fd`. A reader that closed its end since the
+// pipe was opened belongs to a process that has ended: the write fails with
+// EPIPE, and the SIGPIPE it raises is taken back here, so that it neither
+// ends this process nor reads as the user's interrupt.
+void writeToReader(int fd, const std::string& line) {
+  sigset_t pipeSignal, previous, pending;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+  // One already pending came from elsewhere and is left to its handler.
+  const bool earlier = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+  // Writes below PIPE_BUF are atomic. A full pipe already holds a pending
+  // delivery, which coalesces with this one, so EAGAIN loses nothing.
+  if (write(fd, line.data(), line.size()) < 0 && errno == EPIPE && !earlier) {
+    const timespec now{};
+    while (sigtimedwait(&pipeSignal, nullptr, &now) < 0 && errno == EINTR) {
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
 
 }  // namespace
 
@@ -278,10 +300,7 @@ void notifyPost(const char* name) {
       if (errno == ENXIO) unlinkat(dir, file, 0);
       return;
     }
-    // Writes below PIPE_BUF are atomic. A full pipe already holds a pending
-    // delivery, which coalesces with this one, so EAGAIN loses nothing.
-    ssize_t ignored = write(fd, line.data(), line.size());
-    (void)ignored;
+    sim::writeToReader(fd, line);
     close(fd);
   });
 }

@@ -43,7 +43,12 @@ struct PreferencesWriteResult {
 // when the file does not read as a dictionary: that file is first moved to
 // "<file>.unreadable" so that its bytes are kept. Nothing is written when
 // the file cannot be read at all, when `edit` returns false, or when the
-// result holds what the XML form cannot.
+// result holds what the XML form cannot (the reason names what).
+// Before the result replaces the file, the writer checks that the file is
+// still the one it read (sim/device_files.h: FileStamp); one changed
+// meanwhile by a writer that does not take the lock is read again and
+// `edit` runs again on it, a bounded number of times, so that its change is
+// kept; when the file keeps changing the edit fails with the reason.
 PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
                                            const std::function<bool(plist::Document&)>& edit);
 // Runs `whole` holding the writers' lock of the file at a device path, so

@@ -2,13 +2,13 @@
 // the lock screen, and the host objects the front-application hooks watch.
 //
 // Only the SpringBoard process (bundle com.apple.springboard) has the
-// SpringBoard classes. The host generation (sim/generations.h) follows the
-// CoreFoundation version: below 793.0 display stacks, then a workspace
-// (SBMainWorkspace from iOS 9); below 847.2 SpringBoard's
-// `frontDisplayDidChange`, at or above it `frontDisplayDidChange:` with the
-// front application (or null); the lock screen's SBAwayController below
-// 847.2, SBLockScreenManager at or above it. A process starts on the home
-// screen, unlocked, without a front display change.
+// SpringBoard classes. The host generation (sim/offers.h) follows the
+// release: before iOS 6.0 display stacks, then a workspace (SBMainWorkspace
+// from iOS 9); before iOS 7.0 SpringBoard's `frontDisplayDidChange`, from it
+// `frontDisplayDidChange:` with the front application (or null); the lock
+// screen's SBAwayController before iOS 7.0, SBLockScreenManager from it. A
+// process starts on the home screen, unlocked, without a front display
+// change.
 #pragma once
 
 #include <optional>

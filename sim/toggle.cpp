@@ -1,6 +1,8 @@
 // The simulated toggle framework: loads every switch bundle of
 // Library/Switches, instantiates each bundle's principal class and relays
-// the user's taps and alternate actions to it. Every host process loads the
+// the user's taps and alternate actions to it. Its toggles show what a
+// switch last reported: when first shown, after a tap, and whenever the
+// switch says its state may have changed. Every host process loads the
 // switches, as any process may show them.
 #include "sim/toggle.h"
 
@@ -27,6 +29,8 @@ namespace {
 struct LoadedSwitch {
   std::string identifier;
   std::unique_ptr<host::SwitchDataSource> dataSource;
+  // What the switch's toggle shows; none until the toggle is first shown.
+  std::optional<int> shown;
 };
 
 struct Framework {
@@ -39,10 +43,28 @@ Framework& framework() {
   return *state;
 }
 
-host::SwitchDataSource* dataSourceFor(const std::string& identifier) {
+LoadedSwitch* loadedSwitch(const std::string& identifier) {
   for (auto& loaded : framework().switches)
-    if (loaded.identifier == identifier) return loaded.dataSource.get();
+    if (loaded.identifier == identifier) return &loaded;
   return nullptr;
+}
+
+host::SwitchDataSource* dataSourceFor(const std::string& identifier) {
+  LoadedSwitch* loaded = loadedSwitch(identifier);
+  return loaded ? loaded->dataSource.get() : nullptr;
+}
+
+// Asks the switch for its state; an unknown switch is indeterminate.
+int ask(const std::string& identifier) {
+  host::SwitchDataSource* dataSource = dataSourceFor(identifier);
+  int state = dataSource ? dataSource->stateForSwitchIdentifier(identifier) : -1;
+  journal("switchState", identifier + " " + std::to_string(state));
+  return state;
+}
+
+// The switch's toggle asks it again and shows the answer.
+void refreshToggle(const std::string& identifier) {
+  if (LoadedSwitch* loaded = loadedSwitch(identifier)) loaded->shown = ask(identifier);
 }
 
 // What a bundle's Info.plist must name for the framework to use it.
@@ -88,7 +110,7 @@ void loadBundle(const fs::path& bundle) {
   if (!factory) return journal("toggleFailed", name + ": no class " + description->principalClass);
   std::unique_ptr<host::SwitchDataSource> dataSource(factory());
   if (!dataSource) return journal("toggleFailed", name + ": " + description->principalClass + " made nothing");
-  f.switches.push_back({description->identifier, std::move(dataSource)});
+  f.switches.push_back({description->identifier, std::move(dataSource), std::nullopt});
 }
 
 }  // namespace
@@ -120,18 +142,25 @@ std::vector<std::string> switchIdentifiers() {
 }
 
 int switchState(const std::string& identifier) {
-  host::SwitchDataSource* dataSource = dataSourceFor(identifier);
-  // An unknown switch shows as indeterminate.
-  int state = dataSource ? dataSource->stateForSwitchIdentifier(identifier) : -1;
-  journal("switchState", identifier + " " + std::to_string(state));
+  const int state = ask(identifier);
   drainRunLoopPool();
   return state;
 }
 
+int toggleState(const std::string& identifier) {
+  LoadedSwitch* loaded = loadedSwitch(identifier);
+  if (!loaded) return -1;
+  if (!loaded->shown) refreshToggle(identifier);
+  drainRunLoopPool();
+  return *loaded->shown;
+}
+
 void applySwitchState(const std::string& identifier, int newState) {
   journal("switchApplyState", identifier + " " + std::to_string(newState));
-  if (host::SwitchDataSource* dataSource = dataSourceFor(identifier))
+  if (host::SwitchDataSource* dataSource = dataSourceFor(identifier)) {
     dataSource->applyStateForSwitchIdentifier(newState, identifier);
+    refreshToggle(identifier);
+  }
   drainRunLoopPool();
 }
 
@@ -143,3 +172,8 @@ void switchAlternateAction(const std::string& identifier) {
 }
 
 }  // namespace sim
+
+void host::switchPanelStateDidChange(const char* switchIdentifier) {
+  sim::journal("switchPanelStateDidChange", switchIdentifier ? switchIdentifier : "(null)");
+  if (switchIdentifier) sim::refreshToggle(switchIdentifier);
+}

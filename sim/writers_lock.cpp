@@ -49,7 +49,14 @@ WritersLock takeWritersLock(int folder, const std::string& name, std::chrono::mi
   // Non-blocking open: a FIFO planted at the path must not hang the writer.
   Descriptor file(openat(folder, lockName.c_str(),
                          O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
-  if (!file.valid()) return failed(openFailure(errno), errno);
+  if (!file.valid()) {
+    const int error = errno;
+    // Nothing at the path: the open failed making the file.
+    struct stat there {};
+    if (fstatat(folder, lockName.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+      return failed(LockFailure::kNotCreated, error);
+    return failed(openFailure(error), error);
+  }
   struct stat st {};
   if (fstat(file.get(), &st) != 0) return failed(LockFailure::kFailed, errno);
   if (!S_ISREG(st.st_mode)) return failed(S_ISDIR(st.st_mode) ? LockFailure::kFolder : LockFailure::kNotAFile);
@@ -87,6 +94,7 @@ std::string describeLockFailure(const WritersLock& lock) {
     case LockFailure::kFolder: return "a folder is in the way of its lock file";
     case LockFailure::kLink: return "a symbolic link is in the way of its lock file";
     case LockFailure::kNotAFile: return "its lock file is not a regular file";
+    case LockFailure::kNotCreated: return "its lock file cannot be created" + error;
     case LockFailure::kNoAccess: return "its lock file cannot be opened" + error;
     case LockFailure::kFailed: return "its lock file cannot be locked" + error;
     case LockFailure::kTimedOut:

@@ -21,7 +21,9 @@ enum class LockFailure {
   kFolder,       // a folder is at the lock's path
   kLink,         // a symbolic link is at the lock's path (never followed)
   kNotAFile,     // something else that is not a regular file is there
-  kNoAccess,     // the lock's file cannot be opened or made (permission)
+  kNotCreated,   // there is no lock file and it cannot be made (no room,
+                 // no inode, no permission, a read-only file system)
+  kNoAccess,     // the lock's file cannot be opened (permission)
   kFailed,       // opening or locking failed otherwise
   kTimedOut,     // another writer held it for the whole wait
   kInterrupted,  // the wait stopped on a caught signal
@@ -32,7 +34,7 @@ enum class LockFailure {
 struct WritersLock {
   Descriptor file;
   LockFailure failure = LockFailure::kNone;
-  int error = 0;                      // errno of a kNoAccess or kFailed
+  int error = 0;                      // errno of kNotCreated, kNoAccess, kFailed
   std::chrono::milliseconds wait{0};  // the wait that ran out, for kTimedOut
   explicit operator bool() const { return failure == LockFailure::kNone; }
 };

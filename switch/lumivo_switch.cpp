@@ -1,5 +1,6 @@
 #include "switch/lumivo_switch.h"
 
+#include "host/releases.h"
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "switch/menu.h"
@@ -9,9 +10,6 @@ namespace {
 
 // The toggle framework's "indeterminate" state, which asks for no change.
 constexpr int kIndeterminateState = -1;
-// CoreFoundation of iOS 14.0: from here UIAlertView is not known to work
-// inside SpringBoard, so the menu is a UIAlertController.
-constexpr double kAlertControllerVersion = 1751.108;
 
 }  // namespace
 
@@ -37,7 +35,7 @@ void LumivoSwitch::applyStateForSwitchIdentifier(int newState, std::string_view)
 
 void LumivoSwitch::applyAlternateActionForSwitchIdentifier(std::string_view) {
   const auto others = {lumivo::kForceOnButton, lumivo::kForceOffButton, lumivo::kSettingsButton};
-  if (!(host::coreFoundationVersion() < kAlertControllerVersion)) {
+  if (!(host::coreFoundationVersion() < host::kAlertControllerVersion)) {
     if (host::Id controller =
             host::alertControllerCreate(lumivo::kAlertTitle, nullptr, this, lumivo::kDismissButton, others)) {
       host::alertControllerPresent(controller);

@@ -13,6 +13,10 @@
 
 #include "host/host.h"
 
+// The identifier the toggle framework knows the switch by: the bundle's
+// CFBundleIdentifier (switch/Info.plist).
+inline constexpr const char kLumivoSwitchIdentifier[] = "com.vantorel.lumivo.switch";
+
 class LumivoSwitch : public host::SwitchDataSource, public host::AlertDelegate {
  public:
   // 1 when "enabled" reads true or is absent (also with no settings file),

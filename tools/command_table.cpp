@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "tools/help_text.h"
+#include "tools/pane_view.h"
 #include "tools/session.h"
 
 namespace tools {
@@ -41,7 +42,7 @@ std::vector<CommandDef> declare() {
       {"home", {}, "the home screen shows", [](S s, C) { return s.goHome(); }},
       {"lock", {}, "the device locks", [](S s, C) { return s.setLocked(true); }},
       {"unlock", {}, "the device unlocks", [](S s, C) { return s.setLocked(false); }},
-      {"switch", {}, "show the switch's state", [](S s, C) { return s.showSwitch(); }},
+      {"switch", {}, "show the state the switch's toggle shows", [](S s, C) { return s.showSwitch(); }},
       {"switch on", {}, "tap the switch to on", [](S s, C) { return s.tapSwitch(1); }},
       {"switch off", {}, "tap the switch to off", [](S s, C) { return s.tapSwitch(0); }},
       {"switch apply", {integer("N", kIntMin, kIntMax, "a switch state (an integer such as 0, 1 or -1)")},
@@ -61,8 +62,10 @@ std::vector<CommandDef> declare() {
       {"pref copy", {of(ArgKind::File, "FILE")}, "the settings file is replaced with FILE's bytes",
        [](S s, C c) { return s.copySettings(c.word(0)); }},
       {"pref show", {}, "print the settings file", [](S s, C) { return s.showSettings(); }},
+      {"pane", {}, "print the settings pane as a user sees it: its groups,\ncells, footers and each setting's current value",
+       [](S s, C) { return showPane(s); }, false, {}, true},
       {"put", {of(ArgKind::DevicePath, "DEVICE_PATH"), of(ArgKind::File, "FILE")},
-       "copy FILE's bytes to DEVICE_PATH on the device,\nposting nothing",
+       "copy FILE's bytes to DEVICE_PATH on the device,\nposting nothing; an outside writer: it takes\nno writers' lock, as a tool copying a file in would not",
        [](S s, C c) { return s.put(c.word(0), c.word(1)); }},
       {"post", {}, "post the change notification without touching the file", [](S s, C) { return s.post(); }},
       {"wait", {integer("MS", 0, kMaxMilliseconds, kMilliseconds)}, "run the main loop for MS milliseconds",
@@ -85,7 +88,7 @@ std::vector<CommandDef> declare() {
       {"expect brightness", {real("V")}, "the screen shows V (within 1e-6)",
        [](S s, C c) { return s.expectBrightness(c.real(0)); }, true},
       {"expect switch", {integer("N", kIntMin, kIntMax, "a switch state (0 off, 1 on, -1 indeterminate)")},
-       "the switch reports N (0 off, 1 on, -1 indeterminate)",
+       "the switch's toggle shows N (0 off, 1 on, -1 indeterminate)",
        [](S s, C c) { return s.expectSwitch(c.integer(0)); }, true},
       {"expect pref", {word("KEY"), of(ArgKind::ValueOrAbsent, "VALUE|absent")},
        "the settings file holds KEY with that typed value;\nwith absent, the file lacks KEY",

@@ -10,6 +10,7 @@
 #include "sim/activator.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
+#include "sim/kept_aside.h"
 #include "sim/preferences.h"
 #include "sim/springboard.h"
 #include "sim/toggle.h"
@@ -43,7 +44,13 @@ std::string describeAlert(const sim::AlertInfo& alert) {
 
 Failure Session::run(const Command& command) {
   const int refusals = sim::writeRefusals();
+  const int keptAside = sim::keptAside().count;
   Failure failure = command.def->run(*this, command);
+  // A writer that replaced a file it could not read kept its bytes: where
+  // they went is the user's to know, whoever wrote.
+  if (const sim::KeptAside& kept = sim::keptAside(); kept.count != keptAside)
+    out_ << "  " << printable(kept.file) << " could not be read (" << printable(kept.why)
+         << "); its bytes are kept aside as " << printable(kept.keptAs) << "\n";
   // An edit the device refused (no writers' lock, a file it cannot read or
   // write) fails the command that made it, whatever the command saw.
   if (!failure && sim::writeRefusals() != refusals) failure = refusal();
@@ -89,7 +96,7 @@ Failure Session::setLocked(bool locked) {
 Failure Session::showSwitch() {
   auto id = switchIdentifier();
   if (!id) return "no switch is loaded in this process";
-  const int state = sim::switchState(*id);
+  const int state = sim::toggleState(*id);
   out_ << "  switch " << *id << " is " << switchStateName(state) << " (" << state << ")\n";
   return std::nullopt;
 }
@@ -138,7 +145,7 @@ Failure Session::tapSwitch(int state) {
   auto id = switchIdentifier();
   if (!id) return "no switch is loaded in this process";
   sim::applySwitchState(*id, state);
-  const int now = sim::switchState(*id);
+  const int now = sim::toggleState(*id);
   out_ << "  tapped the switch asking for " << switchStateName(state) << "; it shows " << switchStateName(now)
        << "\n";
   return std::nullopt;
@@ -159,13 +166,14 @@ Failure Session::tapAlert(long long index) {
   const auto alerts = sim::alertsOnScreen();
   if (alerts.empty()) return "no alert is on screen";
   const sim::AlertInfo& alert = alerts.back();
+  // A user can only tap a button that is there.
+  if (index < 0 || static_cast<std::size_t>(index) >= alert.buttons.size())
+    return "alert \"" + alert.title + "\" has no button " + std::to_string(index) +
+           (alert.buttons.empty() ? std::string(" (it has none)")
+                                  : " (its buttons are 0 to " + std::to_string(alert.buttons.size() - 1) + ")");
   const std::size_t linksBefore = sim::openedLinks().size();
-  const bool known = index >= 0 && static_cast<std::size_t>(index) < alert.buttons.size();
   if (!sim::tapAlertButton(alert.alert, static_cast<std::intptr_t>(index))) return "the alert left the screen";
-  const std::string button = known ? "\"" + alert.buttons[static_cast<std::size_t>(index)] + "\""
-                                   : "button " + std::to_string(index) + " (no such button)";
-  out_ << "  tapped " << button
-       << " on alert \"" << alert.title << "\"\n";
+  out_ << "  tapped \"" << alert.buttons[static_cast<std::size_t>(index)] << "\" on alert \"" << alert.title << "\"\n";
   const auto& links = sim::openedLinks();
   for (std::size_t i = linksBefore; i < links.size(); ++i) out_ << "  opened " << links[i] << "\n";
   return std::nullopt;
@@ -196,12 +204,22 @@ Failure Session::editSetting(const std::string& key, const std::optional<PrefVal
 Failure Session::clearSettings() {
   MuteJournal mute(*this);
   bool removed = false;
+  int removeError = 0;
   // Removing the whole file waits for, and holds off, the other writers'
   // read-modify-writes too.
-  const auto result = sim::withPreferencesLock(
-      settings::kSettingsPath, [&] { return sim::removeDeviceFile(settings::kSettingsPath, &removed); });
+  const auto result = sim::withPreferencesLock(settings::kSettingsPath, [&] {
+    errno = 0;
+    const bool done = sim::removeDeviceFile(settings::kSettingsPath, &removed);
+    removeError = done ? 0 : errno;
+    return done;
+  });
   if (result) out_ << (removed ? "  the settings file is removed\n" : "  there was no settings file\n");
-  return announceEdit(result);
+  Failure failure = announceEdit(result);
+  if (failure && removeError)
+    return "cannot remove " + std::string(settings::kSettingsPath) + ": " +
+           (removeError == EISDIR ? std::string("it is a folder, not a file") : std::strerror(removeError)) +
+           "; it is left as it was";
+  return failure;
 }
 
 Failure Session::copySettings(const std::string& file) {
@@ -224,11 +242,14 @@ Failure Session::announceEdit(const sim::PreferencesWriteResult& result) {
     case host::PreferencesWrite::kReadFailed: return "could not read the settings file; it is left as it was";
     case host::PreferencesWrite::kNotKept:
       return "could not keep the unreadable settings file aside; it is left as it was";
-    case host::PreferencesWrite::kNotWritable: return "the settings file cannot hold this edit; it is left as it was";
+    case host::PreferencesWrite::kNotWritable:
+      // The platform's reason names the limit the edit would pass.
+      return (result.why.empty() ? std::string("the settings file cannot hold this edit") : result.why) +
+             "; it is left as it was";
     case host::PreferencesWrite::kNotLocked: return refusal();
     case host::PreferencesWrite::kWriteFailed: break;
   }
-  return "could not write the settings file";
+  return result.why.empty() ? "could not write the settings file" : result.why;
 }
 
 Failure Session::showSettings() {
@@ -282,7 +303,7 @@ Failure Session::expectBrightness(double brightness) {
 Failure Session::expectSwitch(long long state) {
   MuteJournal mute(*this);
   auto id = switchIdentifier();
-  return checkSwitch(id ? std::optional<int>(sim::switchState(*id)) : std::nullopt, state);
+  return checkSwitch(id ? std::optional<int>(sim::toggleState(*id)) : std::nullopt, state);
 }
 
 Failure Session::expectPref(const std::string& key, const std::optional<PrefValue>& value) {

@@ -1,6 +1,8 @@
 #include "tools/device_root.h"
 
+#include <linux/magic.h>
 #include <stdlib.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,6 +40,50 @@ bool canWriteIn(const std::string& dir, std::string* reason) {
 bool isEmptyFolder(const std::string& dir) {
   std::error_code ec;
   return fs::is_empty(dir, ec) && !ec;
+}
+
+// True when `dir` is a folder of `root`, not a link to one.
+bool hasFolder(const std::string& root, const char* dir) {
+  std::error_code ec;
+  return fs::is_directory(fs::symlink_status(root + "/" + dir, ec));
+}
+
+// True when `dir` already is a device root: a run has used it (it made the
+// notification folder), or it has the device's own layout, as an installed
+// copy of the deliverables or a hand-made settings folder does.
+bool isDeviceRoot(const std::string& dir) {
+  return hasFolder(dir, ".sim") || hasFolder(dir, "var/mobile/Library/Preferences") ||
+         hasFolder(dir, "Library/MobileSubstrate/DynamicLibraries");
+}
+
+// True when `dir` names this machine's own root folder, however spelled.
+bool isMachineRoot(const std::string& dir) {
+  std::error_code ec;
+  fs::path path = fs::weakly_canonical(fs::absolute(dir, ec), ec);
+  if (ec) path = fs::absolute(dir, ec).lexically_normal();
+  return path == "/";
+}
+
+// The name of the kernel-made file system (proc, sysfs, ...) that `dir`, or
+// the nearest folder above it that exists, lies on; none for a file system
+// that holds files.
+std::optional<std::string> kernelFileSystem(const std::string& dir) {
+  static constexpr std::pair<decltype(statfs::f_type), const char*> kKernelMade[] = {
+      {PROC_SUPER_MAGIC, "proc"},       {SYSFS_MAGIC, "sysfs"},           {DEVPTS_SUPER_MAGIC, "devpts"},
+      {CGROUP_SUPER_MAGIC, "cgroup"},   {CGROUP2_SUPER_MAGIC, "cgroup2"}, {DEBUGFS_MAGIC, "debugfs"},
+      {TRACEFS_MAGIC, "tracefs"},       {SECURITYFS_MAGIC, "securityfs"}, {BPF_FS_MAGIC, "bpf"},
+      {EFIVARFS_MAGIC, "efivarfs"},     {PSTOREFS_MAGIC, "pstore"},       {BINFMTFS_MAGIC, "binfmt_misc"},
+      {SELINUX_MAGIC, "selinuxfs"}};
+  std::error_code ec;
+  fs::path path = fs::absolute(dir, ec).lexically_normal();
+  struct statfs info {};
+  while (statfs(path.c_str(), &info) != 0) {
+    if (errno != ENOENT || !path.has_relative_path()) return std::nullopt;
+    path = path.parent_path();
+  }
+  for (const auto& [type, name] : kKernelMade)
+    if (info.f_type == type) return name;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -81,26 +127,29 @@ std::optional<DeviceRoot> DeviceRoot::prepare(const std::string& requested, std:
     fill = true;
   } else {
     root.path_ = requested;
+    const auto refuse = [&](const std::string& why) {
+      *error = "--root " + requested + ": " + why;
+      return std::nullopt;
+    };
+    if (isMachineRoot(requested)) return refuse("the machine's own root folder cannot be a device root");
+    if (auto kind = kernelFileSystem(requested))
+      return refuse("it is on " + *kind + ", a file system the kernel makes up, which cannot hold files");
     const auto status = fs::status(requested, ec);
     if (fs::exists(status)) {
-      if (!fs::is_directory(status)) {
-        *error = "--root " + requested + ": not a folder";
-        return std::nullopt;
-      }
+      if (!fs::is_directory(status)) return refuse("not a folder");
       fill = isEmptyFolder(requested);
+      // Filling a folder of other files would scatter the device's folders
+      // among them.
+      if (!fill && !isDeviceRoot(requested))
+        return refuse("the folder holds other files and no device root (no .sim or var/mobile/Library/"
+                      "Preferences in it); give a new or empty folder");
     } else {
       fs::create_directories(requested, ec);
-      if (ec) {
-        *error = "--root " + requested + ": cannot create the folder: " + ec.message();
-        return std::nullopt;
-      }
+      if (ec) return refuse("cannot create the folder: " + ec.message());
       fill = true;
     }
     std::string reason;
-    if (!canWriteIn(requested, &reason)) {
-      *error = "--root " + requested + ": not writable (" + reason + ")";
-      return std::nullopt;
-    }
+    if (!canWriteIn(requested, &reason)) return refuse("not writable (" + reason + ")");
   }
   if (fill) {
     auto from = findDeviceTemplate(error);

@@ -1,6 +1,8 @@
 // The device root a run uses: the one named with --root, created and filled
 // with the deliverables when it does not exist yet, or a fresh temporary one
-// removed at the end.
+// removed at the end. A named folder that holds other files is never filled:
+// the device's folders would land among them (at `/`, in the machine's own
+// /Library and /var).
 #pragma once
 
 #include <optional>
@@ -22,8 +24,11 @@ class DeviceRoot {
  public:
   // Makes `requested` ready, or a new temporary root when it is empty. A
   // root that does not exist, or is an empty folder, is created and filled
-  // from `findDeviceTemplate`. None, with a message, when the root is not a
-  // folder, cannot be created or written, or the deliverables are missing.
+  // from `findDeviceTemplate`; one that already is a device root (a run has
+  // used it, or it has the device's folders) is used as it is. None, with a
+  // message, when the root is the machine's own root folder, on a file
+  // system the kernel makes up (/proc), not a folder, a folder of other
+  // files, cannot be created or written, or the deliverables are missing.
   static std::optional<DeviceRoot> prepare(const std::string& requested, std::string* error);
 
   DeviceRoot(DeviceRoot&& other) noexcept;

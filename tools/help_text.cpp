@@ -1,7 +1,7 @@
 #include "tools/help_text.h"
 
+#include "host/releases.h"
 #include "sim/device.h"
-#include "sim/generations.h"
 #include "tools/command_table.h"
 #include "tools/numbers.h"
 
@@ -25,21 +25,12 @@ std::string referenceOf(bool expectations) {
   return out;
 }
 
-// A CoreFoundation version as the releases list it: at least two decimals
-// ("847.20", "1751.108").
-std::string versionText(double version) {
-  std::string text = formatReal(version);
-  const auto dot = text.find('.');
-  if (dot == std::string::npos) return text + ".00";
-  return text + std::string(text.size() - dot < 3 ? 3 - (text.size() - dot) : 0, '0');
-}
-
-// The named releases, four to a line, in columns: "7.0 847.20".
+// The named releases, four to a line, in columns of "NAME VERSION".
 std::string releaseList() {
   constexpr std::size_t kCell = 16;
   std::string out, line;
-  for (const auto& release : sim::namedReleases()) {
-    std::string cell = std::string(release.name) + " " + versionText(release.coreFoundation);
+  for (const host::Release& release : host::kReleases) {
+    std::string cell = std::string(release.name) + " " + formatVersion(release.coreFoundation);
     if (line.size() >= 4 * kCell) {
       out += "                     " + line.substr(0, line.find_last_not_of(' ') + 1) + "\n";
       line.clear();
@@ -72,19 +63,24 @@ Usage:
 
 Options:
   --root DIR         the device root; created and filled with the deliverables when
-                     it does not exist or is empty (default: a fresh temporary root,
-                     removed at exit)
+                     it does not exist or is empty, used as it is when it already is
+                     a device root, refused when it holds anything else (default: a
+                     fresh temporary root, removed at exit)
   --process NAME     the host process: SpringBoard (default) loads the extension and
                      the switches; Preferences, or any other application, loads the
                      switches but not the extension
   --cf-version V     the CoreFoundation version of the simulated host, any number
-                     (default 1240.10, iOS 9.0); each release from 7.0 to 14.x offers
-                     its own classes (the host command lists them), below 847.20 the
-                     iOS 3-6 hosts (display stacks below 793.00). Named releases:
+                     (default )" + formatVersion(sim::kCurrentVersion) + ", iOS " + std::string(sim::kDefaultRelease) +
+         R"(); each release from 7.0 to 14.x offers
+                     its own classes (the host command lists them), below )" +
+         formatVersion(host::coreFoundationOf("7.0")) + R"( the
+                     iOS 3-6 hosts (display stacks below )" + formatVersion(host::kWorkspaceVersion) +
+         R"(). Named releases:
 )") + releaseList() + R"(  --journal          print every host call the deliverables make, as it happens
   --ready-file FILE  create FILE once the device has booted, so that another process
                      started on the same root knows this one will hear its posts
-  -h, --help         this text
+  -h, --help         this text (also: lumivo-sim help)
+  --version          the program's version
 
 Exit status: 0 when every expectation held, 1 when one failed, 2 for a bad script
 or bad options. Two processes on one root share the settings file and the change

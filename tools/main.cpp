@@ -16,6 +16,7 @@
 #include "tools/input_files.h"
 #include "tools/interrupt.h"
 #include "tools/options.h"
+#include "tools/printable.h"
 #include "tools/script_parser.h"
 #include "tools/script_runner.h"
 #include "tools/session.h"
@@ -28,9 +29,11 @@ namespace {
 
 constexpr int kBadInput = 2;
 
+// Reports bad input, escaped: a name or path given may hold a newline or
+// bytes that would drive the terminal.
 int badInput(const std::string& message) {
   std::cout.flush();
-  std::cerr << "lumivo-sim: " << message << "\n";
+  std::cerr << "lumivo-sim: " << printable(message) << "\n";
   return kBadInput;
 }
 
@@ -85,10 +88,14 @@ int main(int argc, char** argv) {
     std::cout << usageText() << "\nDeliverables: " << (found ? *found : where) << "\n";
     return 0;
   }
+  if (options.mode == Options::Mode::Version) {
+    std::cout << "lumivo-sim " << LUMIVO_VERSION << "\n";
+    return 0;
+  }
 
   // A bad script is rejected before any device root is touched.
   std::vector<Command> commands;
-  std::string scriptName = options.script == "-" ? "standard input" : options.script;
+  std::string scriptName = options.script == "-" ? "standard input" : printable(options.script);
   if (options.mode == Options::Mode::Script) {
     std::string error;
     auto text = readScript(options.script, &error);
@@ -121,8 +128,9 @@ int main(int argc, char** argv) {
   sessionOptions.journal = options.journal;
   if (options.mode == Options::Mode::Demo) return runDemo(sessionOptions);
 
-  std::cout << "device root " << root->path() << (root->temporary() ? " (temporary)" : "")
-            << (root->populatedFrom().empty() ? "" : ", deliverables from " + root->populatedFrom()) << "\n";
+  std::cout << "device root " << printable(root->path()) << (root->temporary() ? " (temporary)" : "")
+            << (root->populatedFrom().empty() ? "" : ", deliverables from " + printable(root->populatedFrom()))
+            << "\n";
   Session session(std::cout);
   session.boot(sessionOptions);
   std::cout << session.bootSummary();

@@ -45,6 +45,14 @@ std::string formatReal(double value) { return shortest(value); }
 
 std::string formatSingle(float value) { return shortest(value); }
 
+std::string formatVersion(double version) {
+  std::string text = formatReal(version);
+  if (text.find('e') != std::string::npos) return text;
+  const auto dot = text.find('.');
+  if (dot == std::string::npos) return text + ".00";
+  return text + std::string(text.size() - dot < 3 ? 3 - (text.size() - dot) : 0, '0');
+}
+
 std::string formatBrief(double value) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.6g", value);

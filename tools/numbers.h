@@ -19,6 +19,9 @@ bool looksReal(std::string_view text);
 // The shortest text that reads back as the same value ("0.55", "1e-07").
 std::string formatReal(double value);
 std::string formatSingle(float value);
+// A CoreFoundation version as the releases are listed: at least two
+// decimals ("900.50", "1000.00"), more when it has them ("1000.125").
+std::string formatVersion(double version);
 // At most six significant digits, for display ("0.55" for the double
 // nearest 0.55f).
 std::string formatBrief(double value);

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/releases.h"
 #include "tools/numbers.h"
 
 namespace tools {
@@ -39,8 +40,8 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
       for (++i; i < argc; ++i) positional.push_back(argv[i]);
       break;
     }
-    if (arg == "-h" || arg == "--help") {
-      options.mode = Options::Mode::Help;
+    if (arg == "-h" || arg == "--help" || arg == "--version") {
+      options.mode = arg == "--version" ? Options::Mode::Version : Options::Mode::Help;
       result.options = options;
       return result;
     }
@@ -79,7 +80,8 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
     } else if (name == "--cf-version") {
       auto version = parseReal(value);
       if (!version || *version <= 0)
-        return fail("--cf-version: \"" + value + "\" is not a CoreFoundation version (e.g. 847.2)");
+        return fail("--cf-version: \"" + value + "\" is not a CoreFoundation version (e.g. " +
+                    formatVersion(host::coreFoundationOf("7.0")) + ")");
       options.coreFoundationVersion = *version;
     } else {
       if (value.empty()) return fail("--ready-file needs a file name");
@@ -91,6 +93,8 @@ ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTermin
   if (positional.empty()) {
     options.mode = stdinIsTerminal ? Options::Mode::Shell : Options::Mode::Script;
     if (!stdinIsTerminal) options.script = "-";
+  } else if (positional[0] == "help") {
+    options.mode = Options::Mode::Help;
   } else if (positional[0] == "demo") {
     options.mode = Options::Mode::Demo;
     if (processGiven && options.process != "SpringBoard")

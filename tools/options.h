@@ -7,7 +7,7 @@
 namespace tools {
 
 struct Options {
-  enum class Mode { Script, Shell, Demo, Help };
+  enum class Mode { Script, Shell, Demo, Help, Version };
   Mode mode = Mode::Shell;
   std::string script;                 // a file, or "-" for standard input
   std::string root;                   // empty: a temporary root
@@ -24,7 +24,8 @@ struct ParsedOptions {
 
 // Reads the arguments after the program name. Without a script, the program
 // is an interactive shell when standard input is a terminal and reads a
-// script from standard input otherwise.
+// script from standard input otherwise. `help`, like `demo`, is a word of
+// its own, not a script's name.
 ParsedOptions parseOptions(int argc, const char* const* argv, bool stdinIsTerminal);
 
 }  // namespace tools

@@ -6,6 +6,7 @@
 #include "tools/command_table.h"
 #include "tools/input_files.h"
 #include "tools/numbers.h"
+#include "tools/printable.h"
 
 namespace fs = std::filesystem;
 
@@ -24,6 +25,10 @@ std::string quoted(const Token& token) {
   }
   return out + "\"";
 }
+
+// A word as error messages quote it: escaped, so that an invisible or
+// controlling character in it shows.
+std::string shown(const std::string& text) { return "\"" + printable(text) + "\""; }
 
 bool bare(const Token& token, std::string_view word) { return !token.quoted && token.text == word; }
 
@@ -48,14 +53,14 @@ Problem parseArgument(const ArgDef& arg, const Token& token, const std::string& 
   switch (arg.kind) {
     case ArgKind::Real: {
       auto value = parseReal(text);
-      if (!value || token.quoted) return name + ": \"" + text + "\" is not a number";
+      if (!value || token.quoted) return name + ": " + shown(text) + " is not a number";
       out = *value;
       return std::nullopt;
     }
     case ArgKind::Integer: {
       auto value = parseInteger(text);
       if (!value || token.quoted || *value < arg.low || *value > arg.high)
-        return name + ": \"" + text + "\" is not " + std::string(arg.what);
+        return name + ": " + shown(text) + " is not " + std::string(arg.what);
       out = *value;
       return std::nullopt;
     }
@@ -74,23 +79,23 @@ Problem parseArgument(const ArgDef& arg, const Token& token, const std::string& 
       }
       auto value = parsePrefValue(text, token.quoted);
       if (!value)
-        return name + ": \"" + text +
-               "\" is not a value (write true, false, an integer, a real with a dot, or a \"quoted string\")";
+        return name + ": " + shown(text) +
+               " is not a value (write true, false, an integer, a real with a dot, or a \"quoted string\")";
       out = std::optional<PrefValue>(std::move(*value));
       return std::nullopt;
     }
     case ArgKind::DevicePath:
       if (!isDeviceFilePath(text))
-        return name + ": \"" + text +
-               "\" is not a device file path (write it in full, e.g. /var/mobile/Library/Preferences/x.plist)";
+        return name + ": " + shown(text) +
+               " is not a device file path (write it in full, e.g. /var/mobile/Library/Preferences/x.plist)";
       out = text;
       return std::nullopt;
     case ArgKind::File: {
       fs::path path = text;
       if (path.is_relative() && !baseDir.empty()) path = fs::path(baseDir) / path;
       if (auto why = unreadableBecause(path.string(), kMaxInputBytes)) {
-        if (*why == "it is a folder") return name + ": \"" + text + "\" is a folder, not a file";
-        return name + ": cannot read \"" + text + "\": " + *why;
+        if (*why == "it is a folder") return name + ": " + shown(text) + " is a folder, not a file";
+        return name + ": cannot read " + shown(text) + ": " + *why;
       }
       out = path.string();
       return std::nullopt;
@@ -109,7 +114,7 @@ Problem parseArguments(const CommandDef& def, std::size_t nameWords, const std::
   if (!def.example.empty()) usage += ", e.g. " + std::string(def.example);
   if (tokens.size() < nameWords + required) return name + ": missing argument (usage: " + usage + ")";
   if (tokens.size() > nameWords + def.args.size())
-    return name + ": unexpected \"" + tokens[nameWords + def.args.size()].text + "\" (usage: " + usage + ")";
+    return name + ": unexpected " + shown(tokens[nameWords + def.args.size()].text) + " (usage: " + usage + ")";
   command.def = &def;
   for (std::size_t i = 0; i < def.args.size(); ++i) {
     Command::Argument argument;
@@ -124,11 +129,13 @@ Problem parseArguments(const CommandDef& def, std::size_t nameWords, const std::
   return std::nullopt;
 }
 
-// Finds the command the tokens name and reads its arguments.
-Problem parseTokens(const std::vector<Token>& tokens, const std::string& baseDir, Command& command) {
+// Finds the command the tokens name and reads its arguments. `listed` says
+// where the commands are listed.
+Problem parseTokens(const std::vector<Token>& tokens, const std::string& baseDir, std::string_view listed,
+                    Command& command) {
   const Token& first = tokens[0];
   const auto group = first.quoted ? std::vector<const CommandDef*>() : commandGroup(first.text);
-  if (group.empty()) return "unknown command \"" + first.text + "\" (see the list with lumivo-sim --help)";
+  if (group.empty()) return "unknown command " + shown(first.text) + " (" + std::string(listed) + ")";
   const CommandDef* single = nullptr;
   std::vector<std::string> seconds;
   for (const CommandDef* def : group) {
@@ -148,11 +155,11 @@ Problem parseTokens(const std::vector<Token>& tokens, const std::string& baseDir
   for (const auto& word : seconds) kinds += (kinds.empty() ? "" : ", ") + word;
   if (group.front()->expectation) {
     if (tokens.size() < 2) return first.text + ": missing what to expect (" + kinds + ")";
-    return first.text + ": unknown expectation \"" + tokens[1].text + "\" (" + kinds + ")";
+    return first.text + ": unknown expectation " + shown(tokens[1].text) + " (" + kinds + ")";
   }
   const std::string usage = " (usage: " + groupUsage(first.text) + ")";
   if (tokens.size() < 2) return first.text + ": missing argument" + usage;
-  return first.text + ": \"" + tokens[1].text + "\" is not " + listOf(seconds, "or") + usage;
+  return first.text + ": " + shown(tokens[1].text) + " is not " + listOf(seconds, "or") + usage;
 }
 
 }  // namespace
@@ -225,7 +232,9 @@ ParsedLine parseLine(std::string_view text, int number, const std::string& baseD
   auto tokens = tokenize(text, &result.error);
   if (!tokens || tokens->empty()) return result;
   Command command;
-  if (Problem problem = parseTokens(*tokens, baseDir, command)) {
+  // The shell lists the commands itself.
+  const std::string_view listed = number == 0 ? "help lists the commands" : "see the list with lumivo-sim --help";
+  if (Problem problem = parseTokens(*tokens, baseDir, listed, command)) {
     result.error = std::move(*problem);
     return result;
   }
@@ -237,6 +246,10 @@ ParsedLine parseLine(std::string_view text, int number, const std::string& baseD
 
 Script parseScript(std::string_view text, const std::string& baseDir) {
   Script script;
+  // Editors that save UTF-8 with a byte-order mark put it before the first
+  // command: it marks the encoding and is no part of the text.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   int number = 0;
   std::size_t start = 0;
   while (start < text.size()) {

@@ -31,8 +31,9 @@ struct ParsedLine {
   std::string error;               // why the line is not a valid command; empty when it is
 };
 
-// Parses one line. `number` is its line number (0 in the shell); relative
-// file names are taken from `baseDir`.
+// Parses one line. `number` is its line number (0 in the shell, whose own
+// `help` an unknown command points at); relative file names are taken from
+// `baseDir`.
 ParsedLine parseLine(std::string_view text, int number, const std::string& baseDir);
 
 struct ScriptError {
@@ -45,7 +46,7 @@ struct Script {
   std::vector<ScriptError> errors;  // every bad line, in order
 };
 
-// Parses a whole script.
+// Parses a whole script; a UTF-8 byte-order mark before it is skipped.
 Script parseScript(std::string_view text, const std::string& baseDir);
 
 }  // namespace tools

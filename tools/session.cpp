@@ -46,7 +46,7 @@ void Session::boot(const SessionOptions& options) {
 std::string Session::bootSummary() const {
   const auto& options = sim::bootOptions();
   std::string text = options.process + " (" + sim::bundleIdentifierFor(options.process) + "), CoreFoundation " +
-                     formatReal(options.coreFoundationVersion) + "\n";
+                     formatVersion(options.coreFoundationVersion) + "\n";
   std::string loaded;
   for (const auto& entry : sim::journalEntries()) {
     if (entry.call == "loaderLoad") loaded += (loaded.empty() ? "" : ", ") + entry.detail;
@@ -117,7 +117,7 @@ DeviceStatus Session::status() const {
   s.front = sim::frontApplication();
   s.locked = sim::locked();
   s.keyboard = sim::keyboardOnScreen();
-  if (auto id = switchIdentifier()) s.switchState = sim::switchState(*id);
+  if (auto id = switchIdentifier()) s.switchState = sim::toggleState(*id);
   for (const auto& alert : sim::alertsOnScreen()) s.alertTitles.push_back(alert.title);
   return s;
 }

@@ -41,7 +41,7 @@ class Session {
   // Carries out one command, through its entry in the command table, and
   // prints its effect. Returns what went wrong: an expectation that did not
   // hold, or an action the device could not carry out (no switch loaded, no
-  // alert to tap, a file not written, no notification within the time
+  // alert or button to tap, a file not written, no notification within the time
   // allowed).
   Failure run(const Command& command);
 

@@ -1,5 +1,9 @@
 #include "adapter/classes/LumivoSwitch.h"
 
+#include <cstring>
+#include <type_traits>
+
+#include "adapter/alert_controller.h"
 #include "adapter/objc_bridge.h"
 #include "adapter/switch_classes.h"
 
@@ -21,7 +25,10 @@
 }
 
 - (void)dealloc {
+  // An alert still on screen outlives the data source: a late tap must not
+  // reach it.
   adapter::forgetAlertDelegateObject(_alertDelegate);
+  adapter::forgetAlertControllerDelegate(_alertDelegate);
   delete _source;
   [super dealloc];
 }
@@ -31,7 +38,12 @@
 }
 
 - (void)applyState:(FSSwitchState)newState forSwitchIdentifier:(NSString*)switchIdentifier {
-  _source->applyStateForSwitchIdentifier(newState, adapter::utf8View(switchIdentifier));
+  // The framework may pass a state beyond the three it names, outside what
+  // the enum can hold under C++'s rules: the integer passed is taken as it
+  // is, never loaded as the enum.
+  std::underlying_type_t<FSSwitchState> state;
+  std::memcpy(&state, &newState, sizeof state);
+  _source->applyStateForSwitchIdentifier(state, adapter::utf8View(switchIdentifier));
 }
 
 - (void)applyAlternateActionForSwitchIdentifier:(NSString*)switchIdentifier {

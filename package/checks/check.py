@@ -62,8 +62,8 @@ def kit_theos(root=ROOT):
     return None
 
 
-LDID_HINT = ("ldid is neither on the PATH nor in a Theos toolchain; ../shared/ios/setup builds it "
-             "(or set THEOS, or give --theos)")
+LDID_HINT = ("no ldid on the PATH or in a Theos toolchain; the iOS kit's setup (../shared/ios/setup) "
+             "builds one, or set THEOS or give --theos")
 
 
 def find_ldid(theos=None):
@@ -143,7 +143,7 @@ def main(argv):
         print(f"device package: {binary} __text " + ", ".join(f"{arch} {size} bytes" for arch, size in sizes.items())
               + f" (arm64 limit {check_binaries.ARM64_TEXT_LIMIT})")
     if ldid is None:
-        print(f"device package: code signatures present but their contents not checked: {LDID_HINT}")
+        print(f"device package: code signatures checked for presence only: {LDID_HINT}")
     for failure in failures:
         print(f"FAIL {failure}")
     failed = len(failures) + install(path)

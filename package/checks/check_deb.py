@@ -13,8 +13,25 @@ PANE = "Library/PreferenceLoader/Preferences/Lumivo2.plist"
 FILTER = "Library/MobileSubstrate/DynamicLibraries/Lumivo2.plist"
 SWITCH_INFO = "Library/Switches/Lumivo.bundle/Info.plist"
 EXECUTABLES = ("Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib", "Library/Switches/Lumivo.bundle/Lumivo")
+# The modes in which the event framework offers an action; both work in all.
+ACTION_MODES = ["springboard", "application", "lockscreen"]
+
+
+def _scaled(base, points):
+    """A PNG at 1, 2 and 3 pixels per point: path -> its width and height in pixels."""
+    return {f"{base}{suffix}.png": points * scale for scale, suffix in ((1, ""), (2, "@2x"), (3, "@3x"))}
+
+
+# The icons rendered from package/art: path -> size in pixels (square), None
+# for the glyph, a PDF the toggle framework scales.
+ICONS = {
+    "Library/Switches/Lumivo.bundle/glyph.pdf": None,
+    **{path: size for name in LISTENERS for base, points in (("icon", 60), ("icon-small", 29))
+       for path, size in _scaled(f"Library/Activator/Listeners/{name}/{base}", points).items()},
+    **_scaled("Library/PreferenceLoader/Preferences/Lumivo2", 29),
+}
 FILES = {
-    EXECUTABLES[0], FILTER, EXECUTABLES[1], SWITCH_INFO, PANE,
+    EXECUTABLES[0], FILTER, EXECUTABLES[1], SWITCH_INFO, PANE, *ICONS,
     *(f"Library/Activator/Listeners/{name}/Info.plist" for name in LISTENERS),
 }
 # Where each property list comes from in the repository.
@@ -126,6 +143,18 @@ def _check_files(package, root):
                 same = False
             if not same:
                 failures.append(f"{path} differs from {source}")
+    for path, size in ICONS.items():
+        data = package.files.get(path)
+        if data is None:
+            continue  # reported with the file list
+        if size is None:
+            if not data.startswith(b"%PDF-"):
+                failures.append(f"{path}: not a PDF")
+        elif data[:8] != b"\x89PNG\r\n\x1a\n" or data[12:16] != b"IHDR":
+            failures.append(f"{path}: not a PNG")
+        elif (int.from_bytes(data[16:20], "big"), int.from_bytes(data[20:24], "big")) != (size, size):
+            failures.append(f"{path}: {int.from_bytes(data[16:20], 'big')}x{int.from_bytes(data[20:24], 'big')} "
+                            f"pixels, expected {size}x{size}")
     return failures
 
 
@@ -164,18 +193,37 @@ def _check_plists(package, contract):
         for key in ("title", "description", "group"):
             if not isinstance(listener.get(key), str) or not listener.get(key):
                 failures.append(f"{path}: no {key}")
+        if listener.get("compatible-modes") != ACTION_MODES:
+            failures.append(f"{path}: compatible-modes {listener.get('compatible-modes')!r}, expected {ACTION_MODES}")
         titles.add(listener.get("title"))
     if len(titles) != len(LISTENERS):
         failures.append("the two actions do not have two different titles")
     pane = _plist(package, PANE, failures)
     if pane is not None:
-        failures += _check_pane(pane, contract)
+        failures += _check_pane(pane, contract, package.files)
     return failures
 
 
-def _check_pane(pane, contract):
+def _check_pane(pane, contract, files):
     failures = []
     items = [i for i in pane.get("items", []) if isinstance(i, dict)]
+    icon = pane.get("entry", {}).get("icon") if isinstance(pane.get("entry"), dict) else None
+    if not isinstance(icon, str) or f"{os.path.dirname(PANE)}/{icon}" not in files:
+        failures.append(f"{PANE}: the entry's icon {icon!r} is not beside the pane")
+    for name in LISTENERS:
+        if not any(i.get("cell") == "PSLinkCell" and i.get("bundle") == "LibActivator" and i.get("isController") is True
+                   and i.get("activatorListener") == name for i in items):
+            failures.append(f"{PANE}: no cell opens Activator's page for {name}")
+    # Each setting sits in a group of its own, whose footer says what it does.
+    group, seen = None, set()
+    for item in items:
+        if item.get("cell") == "PSGroupCell":
+            group = item
+        elif isinstance(item.get("key"), str) or "ALSettingsKeyPrefix" in item:
+            setting = item.get("key") or "the application list"
+            if group is None or not group.get("footerText") or id(group) in seen:
+                failures.append(f"{PANE}: {setting} has no group footer of its own")
+            seen.add(id(group))
     keyed = {i["key"]: i for i in items if isinstance(i.get("key"), str)}
     if set(keyed) != set(contract.defaults):
         failures.append(f"{PANE}: keys {sorted(keyed)}, the settings contract has {sorted(contract.defaults)}")

@@ -88,7 +88,7 @@ def try_profile(deb, profile, repository=REPOSITORY):
     """(passed, what dpkg said in one line) of installing `deb` on `profile`."""
     with tempfile.TemporaryDirectory() as folder:
         command = [os.path.join(repository, "make-root.sh"), "--quiet", *profile.options(),
-                   "--check", deb, os.path.join(folder, "root"), profile.ios]
+                   "--check", os.path.abspath(deb), os.path.join(folder, "root"), profile.ios]
         try:
             result = subprocess.run(command, capture_output=True, text=True, timeout=120)
         except subprocess.TimeoutExpired:

@@ -7,10 +7,12 @@
 
 #include <set>
 
+#include "host/releases.h"
 #include "sim/frameworks/platform.h"
+#include "sim/offers.h"
 
 extern "C" {
-double kCFCoreFoundationVersionNumber = 1240.10;
+double kCFCoreFoundationVersionNumber = host::coreFoundationOf(sim::kDefaultRelease);
 const CFStringRef kCFPreferencesCurrentUser = (CFStringRef) @"kCFPreferencesCurrentUser";
 const CFStringRef kCFPreferencesAnyHost = (CFStringRef) @"kCFPreferencesAnyHost";
 }

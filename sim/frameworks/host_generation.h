@@ -1,19 +1,14 @@
-// How the stand-ins make a host generation: which classes and methods exist
-// is decided once, at boot, by the release's CoreFoundation version.
+// How the stand-ins make a host generation: which classes, methods and
+// functions exist is decided once, at boot, by the offer table
+// (sim/offers.h) for SpringBoard, the process the stand-ins play, at the
+// release's CoreFoundation version.
 #pragma once
 
 #include <cmath>
 #include <span>
 
-#include "sim/frameworks/platform.h"
-
 namespace standin::generation {
 
-using standin::kIOS14;
-using standin::kIOS6;
-using standin::kIOS7;
-using standin::kIOS8;
-using standin::kIOS9;
 inline constexpr double kAlways = INFINITY;
 
 // A class the releases from `from` up to (not including) `until` have, made
@@ -31,7 +26,18 @@ struct Offer {
 // Makes the classes and methods of `offers` that the release at `version`
 // has, in order: each class before its methods.
 void makeClasses(double version, std::span<const Offer> offers);
-void makeSpringBoardClasses(double version);
-void makeUIKitClasses(double version);
+
+// A class the stand-ins make at boot on the releases that offer any of its
+// methods: a subclass of `base` (which may carry state the methods use),
+// given each offered method, and only those, from `source`.
+struct MadeClass {
+  const char* className;
+  const char* base;
+  const char* source;
+};
+
+// The classes each framework's stand-ins make.
+std::span<const MadeClass> springBoardClasses();
+std::span<const MadeClass> uikitClasses();
 
 }  // namespace standin::generation

@@ -1,5 +1,7 @@
-// Booting a host generation: the CoreFoundation version, the classes and
-// methods of that release, and the private C functions it exports.
+// Booting a host generation: the CoreFoundation version, and the classes,
+// methods and private C functions the offer table gives SpringBoard on that
+// release. A method or function the table offers and no stand-in implements
+// stops the process: the stand-ins offer what the table says or nothing.
 #import <Foundation/Foundation.h>
 
 #include <dlfcn.h>
@@ -7,11 +9,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "sim/frameworks/host_generation.h"
 #include "sim/frameworks/platform.h"
+#include "sim/offers.h"
 
 namespace standin {
+
 namespace generation {
 
 void makeClasses(double version, std::span<const Offer> offers) {
@@ -36,33 +42,118 @@ void makeClasses(double version, std::span<const Offer> offers) {
 
 namespace {
 
-// A library of C functions the host exports, loaded for every module of the
-// process to find, as the system's frameworks are.
-void loadFunctions(const char* path) {
-  if (!dlopen(path, RTLD_NOW | RTLD_GLOBAL)) {
-    std::fprintf(stderr, "cannot load %s: %s\n", path, dlerror());
-    std::abort();
+using generation::MadeClass;
+using sim::Offer;
+using sim::OfferKind;
+
+[[noreturn]] void stop(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  std::abort();
+}
+
+bool sameOperation(const Offer& a, const Offer& b) {
+  return a.kind == b.kind && std::strcmp(a.name, b.name) == 0 &&
+         (a.owner == b.owner || (a.owner && b.owner && std::strcmp(a.owner, b.owner) == 0));
+}
+
+// Whether SpringBoard at `version` has the operation of `row`, by any row.
+bool offered(const Offer& row, double version) {
+  for (const Offer& offer : sim::offers())
+    if (sameOperation(offer, row) && sim::offerAt(offer, version, true)) return true;
+  return false;
+}
+
+const MadeClass* madeClassNamed(const char* name) {
+  for (auto classes : {generation::springBoardClasses(), generation::uikitClasses()})
+    for (const MadeClass& made : classes)
+      if (std::strcmp(made.className, name) == 0) return &made;
+  return nullptr;
+}
+
+// Where the method of `offer` lives: the class, or its metaclass for a
+// class method.
+Class holderOf(Class cls, const Offer& offer) {
+  return offer.kind == OfferKind::kClassMethod ? object_getClass(cls) : cls;
+}
+
+Method methodOf(Class cls, const Offer& offer) {
+  SEL sel = sel_registerName(offer.name);
+  return offer.kind == OfferKind::kClassMethod ? class_getClassMethod(cls, sel) : class_getInstanceMethod(cls, sel);
+}
+
+// A method the release does not offer, on a class the stand-ins implement
+// once for every release: calling it fails as a message the class lacks
+// would.
+id notOffered(id self, SEL cmd) {
+  [self doesNotRecognizeSelector:cmd];
+  return nil;
+}
+
+void offerMethod(const Offer& offer, double version) {
+  const bool has = offered(offer, version);
+  if (const MadeClass* made = madeClassNamed(offer.owner)) {
+    if (!has) return;
+    Class cls = objc_getClass(made->className);
+    if (!cls) {
+      cls = objc_allocateClassPair(objc_getClass(made->base), made->className, 0);
+      objc_registerClassPair(cls);
+    }
+    Method method = methodOf(objc_getClass(made->source), offer);
+    if (!method) stop("the stand-ins implement no " + sim::operationName(offer));
+    class_addMethod(holderOf(cls, offer), method_getName(method), method_getImplementation(method),
+                    method_getTypeEncoding(method));
+    return;
   }
+  Class cls = objc_getClass(offer.owner);
+  Method method = cls ? methodOf(cls, offer) : nullptr;
+  if (has && !method) stop("the stand-ins implement no " + sim::operationName(offer));
+  if (!has && method)
+    class_replaceMethod(holderOf(cls, offer), method_getName(method), reinterpret_cast<IMP>(&notOffered),
+                        method_getTypeEncoding(method));
+}
+
+// The libraries of the private C functions, loaded for every module of the
+// process to find, as the system's frameworks are.
+struct FunctionLibrary {
+  const char* function;
+  const char* path;
+};
+constexpr FunctionLibrary kFunctionLibraries[] = {
+    {"GSEventSetBacklightLevel", LUMIVO_STANDIN_GRAPHICS_SERVICES},
+    {"BKSDisplayBrightnessSet", LUMIVO_STANDIN_BACKBOARD_SERVICES},
+    {"BKSDisplayBrightnessGetCurrent", LUMIVO_STANDIN_BACKBOARD_SERVICES},
+};
+
+void offerFunction(const Offer& offer, double version) {
+  if (!offered(offer, version)) return;
+  for (const FunctionLibrary& library : kFunctionLibraries) {
+    if (std::strcmp(library.function, offer.name) != 0) continue;
+    if (!dlopen(library.path, RTLD_NOW | RTLD_GLOBAL)) stop(std::string("cannot load ") + library.path + ": " + dlerror());
+  }
+  if (!dlsym(RTLD_DEFAULT, offer.name)) stop("the stand-ins implement no " + sim::operationName(offer));
 }
 
 }  // namespace
 
 void bootHost(double version) {
   static bool booted = false;
-  if (booted) {
-    std::fprintf(stderr, "one host generation per process\n");
-    std::abort();
-  }
+  if (booted) stop("one host generation per process");
   booted = true;
-  using namespace generation;
   setCoreFoundationVersion(version);
-  makeSpringBoardClasses(version);
-  makeUIKitClasses(version);
-  // GraphicsServices' backlight function is exported in the iOS 11.4 SDK and
-  // by no later evidence; the iOS 14 host lacks it, so that its fallback is
-  // exercised. BackBoardServices' brightness function is there from iOS 7.
-  if (version < kIOS14) loadFunctions(LUMIVO_STANDIN_GRAPHICS_SERVICES);
-  if (version >= kIOS7) loadFunctions(LUMIVO_STANDIN_BACKBOARD_SERVICES);
+  for (const Offer& offer : sim::offers()) {
+    switch (offer.kind) {
+      case OfferKind::kClassMethod:
+      case OfferKind::kMethod:
+        offerMethod(offer, version);
+        break;
+      case OfferKind::kFunction:
+        offerFunction(offer, version);
+        break;
+      case OfferKind::kFramework:
+        // The test process loads the frameworks' stand-ins itself.
+        break;
+    }
+  }
 }
 
 }  // namespace standin

@@ -16,17 +16,10 @@ namespace standin {
 
 // ---- host generations
 
-// CoreFoundation versions of the modelled releases (../shared/HOSTS.md).
-inline constexpr double kIOS5 = 675.0;    // display stacks, argument-less front display change
-inline constexpr double kIOS6 = 793.0;    // a workspace instead of display stacks
-inline constexpr double kIOS7 = 847.20;   // the lock screen manager, front display change with argument
-inline constexpr double kIOS8 = 1140.10;  // the preferences daemon, alert controllers, bundle identifiers
-inline constexpr double kIOS9 = 1240.10;  // the main workspace
-inline constexpr double kIOS14 = 1751.108;
-
-// Makes this process the host release at `version`: its CoreFoundation
-// version, and the SpringBoard and UIKit classes and methods and the private
-// C functions that release offers. Once per process: classes, once made,
+// Makes this process SpringBoard's host at `version` (a release's is
+// host::coreFoundationOf("9.0")): its CoreFoundation version, and the
+// SpringBoard and UIKit classes and methods and the private C functions the
+// offer table (sim/offers.h) gives it. Once per process: classes, once made,
 // cannot be taken back.
 void bootHost(double version);
 
@@ -65,6 +58,15 @@ const std::vector<std::string>& hookCalls();
 // then creates the principal class named in `infoPlist`. Nil, with `error`
 // set, when either step fails. The object is owned by the caller.
 id loadSwitch(const std::string& executable, const std::string& infoPlist, std::string* error);
+// The toggle framework's panel (FSSwitchPanel and its shared instance),
+// which loadSwitch offers with the method: makes the class where the process
+// lacks it, and adds stateDidChangeForSwitchIdentifier: where asked and
+// missing. Nothing is taken away again: classes and methods, once made,
+// cannot be.
+void offerSwitchPanel(bool withStateChange);
+// Every identifier passed to the panel's stateDidChangeForSwitchIdentifier:,
+// in order.
+const std::vector<std::string>& switchStateChanges();
 
 // ---- UIKit and GraphicsServices
 
@@ -108,8 +110,8 @@ const std::vector<std::string>& openedLinks();
 // host generation, as every SpringBoard call below does.
 void startSpringBoard();
 // The host creates its objects that name the front application: four display
-// stacks below CoreFoundation 793.0 (the second holds the front
-// application), a workspace from then on.
+// stacks where the release has them (the second holds the front
+// application), a workspace otherwise.
 void createFrontApplicationObjects();
 // Destroys the objects createFrontApplicationObjects made.
 void destroyFrontApplicationObjects();

@@ -1,10 +1,9 @@
 // SpringBoard's classes as each host generation has them. Every class is
 // made at boot under its real name from a stand-in below, with only the
-// methods that release offers (../shared/HOSTS.md), so that a host lacking
-// a class or method lacks it here too.
+// methods that release offers (sim/offers.h), so that a host lacking a
+// class or method lacks it here too.
 #import <Foundation/Foundation.h>
 
-#include <CoreFoundation/CoreFoundation.h>
 #include <objc/runtime.h>
 
 #include "sim/frameworks/host_generation.h"
@@ -77,6 +76,12 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 - (id)_accessibilityFrontMostApplication {
   return gFront;
 }
+- (BOOL)isLocked {
+  return gLocked;
+}
+- (void)applicationOpenURL:(NSURL*)url {
+  [self openURL:url];
+}
 @end
 
 @interface StandinAwayController : NSObject
@@ -128,50 +133,36 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 }
 @end
 
-namespace {
-
-using namespace standin::generation;
-
-// Releases between those modelled take the nearest evidence: iOS 8 is
-// seen, 10 to 13 follow 9 and 14 where HOSTS.md infers them.
-const Offer kOffers[] = {
-    {"SpringBoard", 0, kAlways, "UIApplication"},
-    {"SpringBoard", 0, kIOS7, nullptr, "frontDisplayDidChange", "StandinSpringBoard"},
-    {"SpringBoard", kIOS7, kAlways, nullptr, "frontDisplayDidChange:", "StandinSpringBoard"},
-    {"SpringBoard", kIOS7, kAlways, nullptr, "_accessibilityFrontMostApplication", "StandinSpringBoard"},
-    {"SBAwayController", 0, kIOS7, "StandinAwayController"},
-    {"SBLockScreenManager", kIOS7, kAlways, "StandinLockScreenManager"},
-    {"SBApplication", 0, kAlways, "StandinApplicationBase"},
-    {"SBApplication", 0, kIOS8, nullptr, "displayIdentifier", "StandinApplication"},
-    {"SBApplication", kIOS7, kAlways, nullptr, "bundleIdentifier", "StandinApplication"},
-    {"SBDisplayStack", 0, kIOS6, "StandinDisplayStack"},
-    {"SBWorkspace", kIOS6, kIOS9, "NSObject"},
-    {"SBWorkspace", kIOS6, kIOS8, nullptr, "bksWorkspace", "StandinWorkspace"},
-    {"SBMainWorkspace", kIOS9, kAlways, "NSObject"},
-    {"BKSWorkspace", kIOS6, kAlways, "NSObject"},
-    {"BKSWorkspace", kIOS6, kIOS8, nullptr, "topApplication", "StandinBKSWorkspace"},
-};
-
-}  // namespace
-
 namespace standin::generation {
 
-void makeSpringBoardClasses(double version) { makeClasses(version, kOffers); }
+// Which release has which class and method is the offer table's; here only
+// where each comes from.
+constexpr MadeClass kSpringBoardClasses[] = {
+    {"SpringBoard", "UIApplication", "StandinSpringBoard"},
+    {"SBAwayController", "NSObject", "StandinAwayController"},
+    {"SBLockScreenManager", "NSObject", "StandinLockScreenManager"},
+    {"SBApplication", "StandinApplicationBase", "StandinApplication"},
+    {"SBDisplayStack", "NSObject", "StandinDisplayStack"},
+    {"SBWorkspace", "NSObject", "StandinWorkspace"},
+    {"SBMainWorkspace", "NSObject", "NSObject"},
+    {"BKSWorkspace", "NSObject", "StandinBKSWorkspace"},
+};
+
+std::span<const MadeClass> springBoardClasses() { return kSpringBoardClasses; }
 
 }  // namespace standin::generation
 
 namespace standin {
 
-using namespace generation;
-
 // UIApplication keeps the first application made as the shared one.
 void startSpringBoard() { [newInstanceOf("SpringBoard") release]; }
 
 void createFrontApplicationObjects() {
-  const double version = kCFCoreFoundationVersionNumber;
-  const bool workspace = !(version < kIOS6);
-  for (int i = 0; i < (workspace ? 1 : 4); ++i) {
-    id object = newInstanceOf(!workspace ? "SBDisplayStack" : version < kIOS9 ? "SBWorkspace" : "SBMainWorkspace");
+  // Whichever of them the release has.
+  const bool stacks = objc_getClass("SBDisplayStack") != nil;
+  const char* workspace = objc_getClass("SBMainWorkspace") ? "SBMainWorkspace" : "SBWorkspace";
+  for (int i = 0; i < (stacks ? 4 : 1); ++i) {
+    id object = newInstanceOf(stacks ? "SBDisplayStack" : workspace);
     [frontObjects() addObject:object];
     [object release];
     if (i == 1) gApplicationStack = object;
@@ -188,10 +179,10 @@ void showApplication(const std::optional<std::string>& identifier) {
   NSString* name = identifier ? [NSString stringWithUTF8String:identifier->c_str()] : nil;
   gFront = name ? [[objc_getClass("SBApplication") alloc] initWithIdentifier:name] : nil;
   id springBoard = [UIApplication sharedApplication];
-  if (kCFCoreFoundationVersionNumber < kIOS7)
-    [springBoard frontDisplayDidChange];
-  else
+  if ([springBoard respondsToSelector:@selector(frontDisplayDidChange:)])
     [springBoard frontDisplayDidChange:gFront];
+  else
+    [springBoard frontDisplayDidChange];
 }
 
 void setLocked(bool locked) { gLocked = locked; }

@@ -1,6 +1,8 @@
 // UIKit's screen, keyboard, application and alerts.
 #import <UIKit/UIKit.h>
 
+#include <Block.h>
+
 #include <cstdarg>
 #include <map>
 
@@ -26,24 +28,6 @@ struct AlertState {
 std::map<const void*, AlertState> gAlerts;
 int gWindowsVisible = 0;
 std::map<const void*, UIViewController*> gRootViewControllers;
-
-}  // namespace
-
-// libSystem's class of blocks that live for the whole process.
-extern "C" {
-void* _NSConcreteGlobalBlock[32] = {};
-}
-
-namespace {
-
-// A block as laid out by the compiler (the blocks ABI), for calling an
-// action's handler.
-struct BlockLiteral {
-  void* isa;
-  int flags;
-  int reserved;
-  void (*invoke)(const void* block, id action);
-};
 
 NSMutableArray* alertsShown() {
   static NSMutableArray* alerts = [[NSMutableArray alloc] init];
@@ -80,7 +64,7 @@ NSMutableArray* alertsShown() {
 const UIWindowLevel UIWindowLevelAlert = 2000;
 
 @implementation UIViewController
-- (void)presentViewController:(UIViewController*)controller animated:(BOOL)animated completion:(void (*)(void))completion {
+- (void)presentViewController:(UIViewController*)controller animated:(BOOL)animated completion:(void (^)(void))completion {
   (void)animated;
   (void)completion;
   [alertsShown() addObject:controller];
@@ -121,21 +105,21 @@ const UIWindowLevel UIWindowLevelAlert = 2000;
 @interface StandinAlertAction : NSObject {
  @public
   NSString* title_;
-  const BlockLiteral* handler_;
+  void (^handler_)(UIAlertAction* action);
 }
 @end
 @implementation StandinAlertAction
-+ (id)actionWithTitle:(NSString*)title style:(UIAlertActionStyle)style handler:(void*)handler {
++ (id)actionWithTitle:(NSString*)title style:(UIAlertActionStyle)style handler:(void (^)(UIAlertAction*))handler {
   (void)style;
   StandinAlertAction* action = [[[self alloc] init] autorelease];
   action->title_ = [title copy];
-  // A block that captures nothing lives for the whole process: the
-  // platform's copy of it is itself.
-  action->handler_ = static_cast<const BlockLiteral*>(handler);
+  // The action keeps its own copy of the handler, as UIKit's does.
+  action->handler_ = Block_copy(handler);
   return action;
 }
 - (void)dealloc {
   [title_ release];
+  Block_release(handler_);
   [super dealloc];
 }
 @end
@@ -170,20 +154,16 @@ const UIWindowLevel UIWindowLevelAlert = 2000;
 }
 @end
 
-namespace {
-
-using namespace standin::generation;
-
-const Offer kOffers[] = {
-    {"UIAlertAction", kIOS8, kAlways, "StandinAlertAction"},
-    {"UIAlertController", kIOS8, kAlways, "StandinAlertController"},
-};
-
-}  // namespace
-
 namespace standin::generation {
 
-void makeUIKitClasses(double version) { makeClasses(version, kOffers); }
+// Made on the releases the offer table gives them; every other UIKit class
+// here is there on every release, less the methods a release does not offer.
+constexpr MadeClass kUIKitClasses[] = {
+    {"UIAlertAction", "StandinAlertAction", "StandinAlertAction"},
+    {"UIAlertController", "StandinAlertController", "StandinAlertController"},
+};
+
+std::span<const MadeClass> uikitClasses() { return kUIKitClasses; }
 
 }  // namespace standin::generation
 
@@ -198,6 +178,11 @@ void makeUIKitClasses(double version) { makeClasses(version, kOffers); }
 - (BOOL)openURL:(NSURL*)url {
   gLinks.push_back([[url absoluteString] UTF8String]);
   return YES;
+}
+- (void)openURL:(NSURL*)url options:(NSDictionary*)options completionHandler:(id)completion {
+  (void)options;
+  (void)completion;
+  [self openURL:url];
 }
 @end
 
@@ -274,7 +259,7 @@ void tapAlertButton(std::size_t position, std::intptr_t index) {
   if ([shown isKindOfClass:[StandinAlertController class]]) {
     // UIKit dismisses the controller, then calls the action's handler.
     StandinAlertAction* action = [static_cast<StandinAlertController*>(shown)->actions_ objectAtIndex:index];
-    if (action->handler_) action->handler_->invoke(action->handler_, action);
+    if (action->handler_) action->handler_(reinterpret_cast<UIAlertAction*>(action));
     [shown release];
     return;
   }

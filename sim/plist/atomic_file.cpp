@@ -140,8 +140,12 @@ int createTemporary(const Folder& folder, const std::string& prefix, std::string
   return -1;
 }
 
-bool replaceIn(const Folder& folder, const std::string& name, std::string_view bytes) {
-  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
+bool replaceIn(const Folder& folder, const std::string& name, std::string_view bytes,
+               const std::function<bool()>& beforeRename) {
+  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+    errno = EINVAL;
+    return false;
+  }
   // Temporary files of a target are named ".<target>.tmp-<32 hex digits>".
   const std::string prefix = "." + name + ".tmp-";
   removeLeftovers(folder, prefix);
@@ -164,10 +168,17 @@ bool replaceIn(const Folder& folder, const std::string& name, std::string_view b
   ok = ok && fchmod(fd, replacingFile ? (old.st_mode & 07777) : 0644) == 0;
   ok = ok && writeAll(fd, bytes) && fsync(fd) == 0;
   if (ok) step(WriteStep::Synced);
+  if (ok && beforeRename && !beforeRename()) {
+    ok = false;
+    errno = 0;
+  }
   ok = ok && folder.rename(temporary, name);
   if (!ok) {
+    // The step that failed says why, not the clean-up.
+    const int error = errno;
     folder.unlink(temporary);
     close(fd);
+    errno = error;
     return false;
   }
   step(WriteStep::Renamed);
@@ -220,13 +231,16 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string folderPath = folderOf(path);
   int folderFd = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd < 0) return false;
-  const bool replaced = replaceIn(Folder(folderFd), baseOf(path), bytes);
+  const bool replaced = replaceIn(Folder(folderFd), baseOf(path), bytes, {});
+  const int error = errno;
   close(folderFd);
+  errno = error;
   return replaced;
 }
 
-bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes) {
-  return replaceIn(Folder(folderFd), name, bytes);
+bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes,
+                             const std::function<bool()>& beforeRename) {
+  return replaceIn(Folder(folderFd), name, bytes, beforeRename);
 }
 
 }  // namespace plist

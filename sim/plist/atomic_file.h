@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,12 +31,15 @@ bool readWholeOpenFile(int fd, std::string& bytes, std::size_t maxBytes = kMaxFi
 //   (0644 when there is none) and, when running as root, its owner (the
 //   folder's owner when there is none), so that a root writer does not lock
 //   the user's processes out.
-// False when nothing was replaced; the old file is then untouched and the
-// temporary file removed.
+// False when nothing was replaced, with errno saying why; the old file is
+// then untouched and the temporary file removed.
 bool replaceFileAtomically(const std::string& path, std::string_view bytes);
 // The same for the file `name` (a plain name, no slash) in the folder open
 // at `folderFd`: every step stays inside that folder, however its path
-// changes meanwhile.
-bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes);
+// changes meanwhile. `beforeRename`, when given, runs once the new file is
+// on disk, just before it takes the old one's place; when it returns false
+// nothing is replaced.
+bool replaceFileAtomicallyAt(int folderFd, const std::string& name, std::string_view bytes,
+                             const std::function<bool()>& beforeRename = {});
 
 }  // namespace plist

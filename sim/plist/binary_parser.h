@@ -2,9 +2,10 @@
 // events (sim/plist/value_events.h). Every offset, size and reference is
 // checked against the file before it is used; a reference shared by several
 // containers is expanded, and counted, every time; a reference to an
-// enclosing container (a cycle) is rejected. A date no encoding can carry
-// (not finite, or beyond the years of settings/scalar_text.h) reads as
-// absent, its key with it, so that one value does not cost the whole file.
+// enclosing container (a cycle) is rejected. A date keeps its exact value,
+// fraction and all; one no encoding can carry (not finite, or beyond the
+// years of sim/plist/scalar_text.h) reads as absent, its key with it, so
+// that one value does not cost the whole file.
 #pragma once
 
 #include <cstdint>
@@ -179,7 +180,7 @@ class BinaryParser {
     if (ref >= count_) return false;
     const std::uint64_t offset = bigEndian(b_ + table_ + ref * offsetSize_, offsetSize_);
     return offset >= 8 && offset < table_ && b_[offset] == 0x33 && fits(offset + 1, 8) &&
-           !wholeSecondDate(doubleAt(offset + 1));
+           !isDateInRange(doubleAt(offset + 1));
   }
 
   // Reports the object `ref`; a container is pushed for its entries.
@@ -225,9 +226,9 @@ class BinaryParser {
       case 0x3: {
         if (marker != 0x33) return fail("has an unknown marker");
         if (!fits(offset + 1, 8)) return false;
-        auto seconds = wholeSecondDate(doubleAt(offset + 1));
-        if (!seconds) return fail("has a date out of range");
-        sink_.date(*seconds);
+        const double seconds = doubleAt(offset + 1);
+        if (!isDateInRange(seconds)) return fail("has a date out of range");
+        sink_.date(seconds);
         return true;
       }
       case 0x4: {

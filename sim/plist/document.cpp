@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "sim/plist/xml_writer.h"
-
 namespace plist {
 
 Document Document::read(std::string bytes, ReadResult* why) {
@@ -24,9 +22,9 @@ Document Document::read(std::string bytes, ReadResult* why) {
 
 Document Document::parse(std::string_view bytes, ReadResult* why) { return read(std::string(bytes), why); }
 
-std::string Document::toXml() const {
+std::string Document::toXml(XmlRefusal* why) const {
   std::string xml;
-  if (!plist::writeXml(tree_.root(), xml)) xml.clear();
+  if (!plist::writeXml(tree_.root(), xml, why)) xml.clear();
   return xml;
 }
 

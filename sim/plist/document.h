@@ -8,6 +8,7 @@
 #include "sim/plist/read_result.h"
 #include "sim/plist/tree.h"
 #include "sim/plist/value.h"
+#include "sim/plist/xml_writer.h"
 
 namespace plist {
 
@@ -34,9 +35,11 @@ class Document {
   void remove(std::string_view key) { tree_.remove(key); }
 
   // The dictionary in the XML encoding, which reads back to the same values;
-  // empty when the tree holds what that encoding cannot (see
-  // sim/plist/xml_writer.h), which only values set by a caller can bring.
-  std::string toXml() const;
+  // empty when the tree holds what that encoding cannot, and `why`, when
+  // given, says what (sim/plist/xml_writer.h). Besides values set by a
+  // caller, a binary or old-style file can bring such a value: text XML
+  // cannot carry, a date with a fraction of a second.
+  std::string toXml(XmlRefusal* why = nullptr) const;
 
  private:
   // Reads `bytes`, moved in; the tree refers to them.

@@ -245,11 +245,10 @@ std::optional<double> parseDate(std::string_view text) {
   return static_cast<double>(days * 86400 + hour * 3600 + minute * 60 + second);
 }
 
-std::optional<double> wholeSecondDate(double seconds) {
-  if (!std::isfinite(seconds)) return std::nullopt;
-  double whole = std::floor(seconds);
-  if (whole < kFirstDate || whole >= kPastLastDate) return std::nullopt;
-  return whole;
+bool isDateInRange(double seconds) {
+  if (!std::isfinite(seconds)) return false;
+  const double whole = std::floor(seconds);
+  return whole >= kFirstDate && whole < kPastLastDate;
 }
 
 void appendReal(std::string& out, double value) {

@@ -30,10 +30,11 @@ std::optional<double> parseDecimal(std::string_view number);
 // since 2001-01-01T00:00:00Z; the year has one to nine digits and may be
 // negative. None for an impossible date.
 std::optional<double> parseDate(std::string_view text);
-// A binary date (seconds, possibly fractional) as the XML form keeps it: the
-// whole second at or before it. None when it is not finite or outside the
-// years the XML form can write.
-std::optional<double> wholeSecondDate(double seconds);
+// Whether a date (seconds, possibly fractional) lies within the years the
+// XML form writes: finite, with the whole second at or before it from
+// kFirstDate up to kPastLastDate. The XML form carries such a date exactly
+// only when it is a whole second.
+bool isDateInRange(double seconds);
 
 // Appends the shortest text that reads back to exactly `value`; non-finite
 // values as "nan", "+infinity" or "-infinity".

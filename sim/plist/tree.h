@@ -30,7 +30,8 @@ class Node {
   bool boolean() const;
   plist::Integer integer() const;
   double real() const;
-  // Whole seconds since 2001-01-01T00:00:00Z.
+  // Seconds since 2001-01-01T00:00:00Z, as read: a binary file's may have a
+  // fraction.
   double date() const;
   std::uint64_t uid() const;
   // A string's UTF-8 text or data's bytes.

@@ -1,7 +1,5 @@
 #include "sim/plist/value.h"
 
-#include <cmath>
-
 namespace plist {
 
 Value Value::boolean(bool value) {
@@ -33,7 +31,7 @@ Value Value::string(std::string_view text) {
 
 Value Value::date(double seconds) {
   Value v(Type::Date);
-  v.number_ = std::isfinite(seconds) ? std::floor(seconds) : seconds;
+  v.number_ = seconds;
   return v;
 }
 

@@ -24,8 +24,8 @@ class Value {
   static Value real(double value);
   // Text, to be valid UTF-8 without U+0000 for the document to be written.
   static Value string(std::string_view text);
-  // Seconds since 2001-01-01T00:00:00Z; stored as the whole second at or
-  // before them, the precision of the XML form.
+  // Seconds since 2001-01-01T00:00:00Z, kept exactly; the XML form writes
+  // only whole seconds.
   static Value date(double seconds);
   static Value data(std::string_view bytes);
   // A keyed-archive reference, below 2^32 for the document to be written.

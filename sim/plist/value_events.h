@@ -5,7 +5,7 @@
 //   beginDict() ... endDict(), beginArray() ... endArray(),
 //   key(text) before each dictionary value,
 //   string(text), boolean(b), integer(Integer), real(double),
-//   date(seconds since 2001-01-01, whole), data(bytes), uid(value).
+//   date(seconds since 2001-01-01, exactly as stored), data(bytes), uid(value).
 // Text is valid UTF-8 without U+0000. Views passed to the sink are valid only
 // during the call unless they point into the parser's input.
 // The parser has checked every limit of sim/plist/limits.h before an event;

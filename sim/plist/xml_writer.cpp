@@ -1,5 +1,6 @@
 #include "sim/plist/xml_writer.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -26,15 +27,16 @@ class XmlWriter {
         "<plist version=\"1.0\">\n";
     if (!value(root, 0)) return false;
     while (!stack_.empty()) {
-      if (out_.size() > kMaxFileBytes) return tooLarge();
+      if (out_.size() > kMaxFileBytes) return refuse(XmlRefusal::kSize);
       Frame& frame = stack_.back();
       const int level = static_cast<int>(stack_.size());
       if (frame.index < frame.node.size()) {
         const std::size_t i = frame.index++;
         const Node node = frame.node;
-        if (node.type() == Type::Dictionary &&
-            (++objects_ > kMaxObjects || !element("key", node.keyAt(i), level)))
-          return false;
+        if (node.type() == Type::Dictionary) {
+          if (++objects_ > kMaxObjects) return refuse(XmlRefusal::kObjects);
+          if (!element("key", node.keyAt(i), level)) return false;
+        }
         if (!value(node.at(i), level)) return false;
         continue;
       }
@@ -43,14 +45,14 @@ class XmlWriter {
       stack_.pop_back();
     }
     out_ += "</plist>\n";
-    return out_.size() <= kMaxFileBytes || tooLarge();
+    return out_.size() <= kMaxFileBytes || refuse(XmlRefusal::kSize);
   }
 
-  bool tooLarge_ = false;
+  XmlRefusal refusal() const { return refusal_; }
 
  private:
-  bool tooLarge() {
-    tooLarge_ = true;
+  bool refuse(XmlRefusal why) {
+    refusal_ = why;
     return false;
   }
 
@@ -65,7 +67,7 @@ class XmlWriter {
   // carriage return is written as a reference, which every reader keeps as
   // it is.
   bool escaped(std::string_view text) {
-    if (!unicode::isXmlText(text)) return false;
+    if (!unicode::isXmlText(text)) return refuse(XmlRefusal::kText);
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
       const char* replacement;
@@ -109,7 +111,7 @@ class XmlWriter {
 
   // Writes a scalar whole, or opens a container and pushes it.
   bool value(Node node, int level) {
-    if (++objects_ > kMaxObjects) return false;
+    if (++objects_ > kMaxObjects) return refuse(XmlRefusal::kObjects);
     text_.clear();
     switch (node.type()) {
       case Type::Boolean:
@@ -125,9 +127,10 @@ class XmlWriter {
         scalar("real", level);
         return true;
       case Type::Date: {
-        const auto seconds = wholeSecondDate(node.date());
-        if (!seconds || *seconds != node.date()) return false;
-        appendDate(text_, *seconds);
+        const double seconds = node.date();
+        if (!isDateInRange(seconds)) return refuse(XmlRefusal::kDateRange);
+        if (seconds != std::floor(seconds)) return refuse(XmlRefusal::kDateFraction);
+        appendDate(text_, seconds);
         scalar("date", level);
         return true;
       }
@@ -148,7 +151,9 @@ class XmlWriter {
         // Read back as a dictionary of one key and one integer.
         objects_ += kUidObjects - 1;
         const Integer reference{node.uid(), false};
-        if (!isUidValue(reference) || level + kUidLevels > kMaxDepth || objects_ > kMaxObjects) return false;
+        if (!isUidValue(reference)) return refuse(XmlRefusal::kUid);
+        if (level + kUidLevels > kMaxDepth) return refuse(XmlRefusal::kDepth);
+        if (objects_ > kMaxObjects) return refuse(XmlRefusal::kObjects);
         indent(level);
         out_ += "<dict>\n";
         element("key", kUidKey, level + 1);
@@ -161,7 +166,7 @@ class XmlWriter {
       case Type::Array:
       case Type::Dictionary: {
         const bool dict = node.type() == Type::Dictionary;
-        if (level >= kMaxDepth) return false;
+        if (level >= kMaxDepth) return refuse(XmlRefusal::kDepth);
         indent(level);
         if (node.size() == 0) {
           out_ += dict ? "<dict/>\n" : "<array/>\n";
@@ -179,16 +184,32 @@ class XmlWriter {
   std::string text_;  // a scalar's text
   std::vector<Frame> stack_;
   std::size_t objects_ = 0;
+  XmlRefusal refusal_ = XmlRefusal::kNone;
 };
 
 }  // namespace
 
-bool writeXml(Node root, std::string& out, bool* tooLarge) {
-  if (tooLarge) *tooLarge = false;
+std::string describeXmlRefusal(XmlRefusal refusal) {
+  switch (refusal) {
+    case XmlRefusal::kNone: return "nothing";
+    case XmlRefusal::kObjects: return "more than " + std::to_string(kMaxObjects) + " keys and values";
+    case XmlRefusal::kDepth: return "containers nested deeper than " + std::to_string(kMaxDepth) + " levels";
+    case XmlRefusal::kSize: return "more than " + std::to_string(kMaxFileBytes >> 20) + " MiB in the XML form";
+    case XmlRefusal::kText: return "a key or string the XML form cannot carry";
+    case XmlRefusal::kDateFraction:
+      return "a date with a fraction of a second, which the XML form, in whole seconds, cannot carry";
+    case XmlRefusal::kDateRange: return "a date beyond the years the XML form carries";
+    case XmlRefusal::kUid: return "a keyed-archive reference of 2^32 or more";
+  }
+  return "a value the XML form cannot carry";
+}
+
+bool writeXml(Node root, std::string& out, XmlRefusal* why) {
+  if (why) *why = XmlRefusal::kNone;
   if (!root) return false;
   XmlWriter writer(out);
   if (writer.write(root)) return true;
-  if (tooLarge) *tooLarge = writer.tooLarge_;
+  if (why) *why = writer.refusal();
   return false;
 }
 

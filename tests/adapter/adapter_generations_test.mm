@@ -1,30 +1,45 @@
 // The adapter's SpringBoard, brightness and alert operations on stand-ins of
-// each host generation: each operation finds its source where the release
-// has one and yields none or false where it has not.
+// each host generation: each operation finds its source where the offer
+// table gives the release one and yields none or false where it does not.
 #import <UIKit/UIKit.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
+#include "host/releases.h"
 #include "sim/frameworks/platform.h"
+#include "sim/offers.h"
 #include "tests/adapter/pool.h"
 #include "host/host.h"
 
+namespace host {
+
+// The release's name in the test's description.
+static void PrintTo(const Release& release, std::ostream* out) { *out << release.name; }
+
+}  // namespace host
+
 namespace {
 
-// What each release offers the adapter (../shared/HOSTS.md).
-struct Generation {
-  const char* name;
-  double version;
-  bool awayController, lockScreenManager, bksWorkspace, frontMost, displayIdentifier, backlight, alertController;
-};
-const Generation kGenerations[] = {
-    {"iOS5", standin::kIOS5, true, false, false, false, true, true, false},
-    {"iOS7", standin::kIOS7, false, true, true, true, true, true, false},
-    {"iOS9", standin::kIOS9, false, true, false, true, false, true, true},
-    {"iOS14", standin::kIOS14, false, true, false, true, false, false, true},
-};
+// What SpringBoard is offered at `version`.
+std::set<std::string> offeredAt(double version) {
+  std::set<std::string> offered;
+  for (const sim::Offer& offer : sim::offers())
+    if (sim::offerAt(offer, version, true)) offered.insert(sim::operationName(offer));
+  return offered;
+}
 
-void PrintTo(const Generation& generation, std::ostream* out) { *out << generation.name; }
+// Each release whose offer differs from the one before: every generation
+// once.
+std::vector<host::Release> generations() {
+  std::vector<host::Release> releases;
+  for (const host::Release& release : host::kReleases)
+    if (releases.empty() || offeredAt(release.coreFoundation) != offeredAt(releases.back().coreFoundation))
+      releases.push_back(release);
+  return releases;
+}
 
 class Recorder : public host::AlertDelegate {
  public:
@@ -38,26 +53,31 @@ class Recorder : public host::AlertDelegate {
 
 // Every test boots its own host: one generation per process, as ctest runs
 // each test in a process of its own.
-class GenerationTest : public PooledTest, public ::testing::WithParamInterface<Generation> {
+class GenerationTest : public PooledTest, public ::testing::WithParamInterface<host::Release> {
  protected:
   void SetUp() override {
     PooledTest::SetUp();
-    standin::bootHost(GetParam().version);
+    standin::bootHost(GetParam().coreFoundation);
     standin::startSpringBoard();
     standin::createFrontApplicationObjects();
   }
-  const Generation& g = GetParam();
+  bool offers(const std::string& operation) const { return offered_.count(operation) != 0; }
+
+ private:
+  std::set<std::string> offered_ = offeredAt(GetParam().coreFoundation);
 };
 
 TEST_P(GenerationTest, LockComesFromTheControllerTheHostHas) {
   host::Id away = host::awayControllerShared();
   host::Id manager = host::lockScreenManagerShared();
-  EXPECT_EQ(away != nullptr, g.awayController);
-  EXPECT_EQ(manager != nullptr, g.lockScreenManager);
+  const bool awayController = offers("+[SBAwayController sharedAwayController]");
+  const bool lockScreenManager = offers("+[SBLockScreenManager sharedInstance]");
+  EXPECT_EQ(away != nullptr, awayController);
+  EXPECT_EQ(manager != nullptr, lockScreenManager);
   for (bool locked : {true, false}) {
     standin::setLocked(locked);
-    EXPECT_EQ(host::awayControllerIsLocked(away), g.awayController && locked);
-    EXPECT_EQ(host::lockScreenManagerIsUILocked(manager), g.lockScreenManager && locked);
+    EXPECT_EQ(host::awayControllerIsLocked(away), awayController && locked);
+    EXPECT_EQ(host::lockScreenManagerIsUILocked(manager), lockScreenManager && locked);
   }
 }
 
@@ -65,16 +85,18 @@ TEST_P(GenerationTest, FrontApplicationComesFromTheSourcesTheHostHas) {
   host::Id springBoard = host::applicationShared();
   host::Id workspace = host::workspaceBKSWorkspace(
       reinterpret_cast<host::Id>([[[NSClassFromString(@"SBWorkspace") alloc] init] autorelease]));
-  EXPECT_EQ(workspace != nullptr, g.bksWorkspace);
+  const bool bksWorkspace = offers("-[SBWorkspace bksWorkspace]");
+  EXPECT_EQ(workspace != nullptr, bksWorkspace);
   standin::showApplication("com.example.mail");
   host::Id front = host::springBoardFrontMostApplication(springBoard);
-  EXPECT_EQ(front != nullptr, g.frontMost);
+  EXPECT_EQ(front != nullptr, offers("-[SpringBoard _accessibilityFrontMostApplication]"));
   EXPECT_EQ(host::bksWorkspaceTopApplication(workspace),
-            g.bksWorkspace ? std::optional<std::string>("com.example.mail") : std::nullopt);
+            bksWorkspace ? std::optional<std::string>("com.example.mail") : std::nullopt);
   if (front) {
     EXPECT_EQ(host::applicationBundleIdentifier(front), "com.example.mail");
     EXPECT_EQ(host::applicationDisplayIdentifier(front),
-              g.displayIdentifier ? std::optional<std::string>("com.example.mail") : std::nullopt);
+              offers("-[SBApplication displayIdentifier]") ? std::optional<std::string>("com.example.mail")
+                                                            : std::nullopt);
   }
   standin::showApplication(std::nullopt);
   EXPECT_EQ(host::springBoardFrontMostApplication(springBoard), nullptr);
@@ -83,7 +105,7 @@ TEST_P(GenerationTest, FrontApplicationComesFromTheSourcesTheHostHas) {
 
 TEST_P(GenerationTest, HooksCanAskWhichMethodsTheHostHas) {
   host::Class* springBoard = host::getClass("SpringBoard");
-  const bool argument = g.version >= standin::kIOS7;
+  const bool argument = offers("-[SpringBoard frontDisplayDidChange:]");
   EXPECT_EQ(host::classHasInstanceMethod(springBoard, host::selectorNamed("frontDisplayDidChange:")), argument);
   EXPECT_EQ(host::classHasInstanceMethod(springBoard, host::selectorNamed("frontDisplayDidChange")), !argument);
   EXPECT_TRUE(host::classHasInstanceMethod(springBoard, host::selectorNamed("init"))) << "inherited";
@@ -91,9 +113,10 @@ TEST_P(GenerationTest, HooksCanAskWhichMethodsTheHostHas) {
 }
 
 TEST_P(GenerationTest, BrightnessGoesToTheFunctionsTheHostExports) {
-  EXPECT_EQ(host::setBacklightLevel(0.25f), g.backlight);
-  EXPECT_EQ(standin::backlightLevels(), g.backlight ? std::vector<float>{0.25f} : std::vector<float>{});
-  const bool backBoard = g.version >= standin::kIOS7;
+  const bool backlight = offers("GSEventSetBacklightLevel()");
+  EXPECT_EQ(host::setBacklightLevel(0.25f), backlight);
+  EXPECT_EQ(standin::backlightLevels(), backlight ? std::vector<float>{0.25f} : std::vector<float>{});
+  const bool backBoard = offers("BKSDisplayBrightnessSet()");
   EXPECT_EQ(host::displayBrightnessSet(0.75f), backBoard);
   EXPECT_EQ(standin::displayBrightnessLevels(), backBoard ? std::vector<float>{0.75f} : std::vector<float>{});
 }
@@ -101,7 +124,7 @@ TEST_P(GenerationTest, BrightnessGoesToTheFunctionsTheHostExports) {
 TEST_P(GenerationTest, AlertControllerReportsTappedActionsNumberedAsAlertViewsAre) {
   static Recorder recorder;
   host::Id controller = host::alertControllerCreate("Menu", nullptr, &recorder, "Cancel", {"One", "Two"});
-  ASSERT_EQ(controller != nullptr, g.alertController);
+  ASSERT_EQ(controller != nullptr, offers("+[UIAlertController alertControllerWithTitle:message:preferredStyle:]"));
   if (!controller) return;
   host::alertControllerPresent(controller);
   host::release(controller);
@@ -125,7 +148,10 @@ TEST_P(GenerationTest, AlertControllerReportsTappedActionsNumberedAsAlertViewsAr
   EXPECT_EQ(recorder.indices, (std::vector<std::intptr_t>{2, 1}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Hosts, GenerationTest, ::testing::ValuesIn(kGenerations),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Hosts, GenerationTest, ::testing::ValuesIn(generations()), [](const auto& info) {
+  std::string name = "iOS" + std::string(info.param.name);
+  std::replace(name.begin(), name.end(), '.', '_');
+  return name;
+});
 
 }  // namespace

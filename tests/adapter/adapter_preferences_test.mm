@@ -1,11 +1,13 @@
 // host::readPreferences and host::changePreferences on both of the adapter's
-// paths: the file with Foundation (below CoreFoundation 1140.10) and the
-// preferences daemon (from then on).
+// paths: the file with Foundation (below host::kPreferencesDaemonVersion)
+// and the preferences daemon (from then on).
 #import <Foundation/Foundation.h>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,9 +15,32 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/releases.h"
 #include "sim/frameworks/platform.h"
+#include "sim/plist/limits.h"
 #include "tests/adapter/pool.h"
 #include "host/host.h"
+
+static_assert(host::kMaxPreferencesFileBytes == plist::kMaxFileBytes, "the device reads what the simulator reads");
+
+// Fault injection: once armed with a file, the first close of a descriptor of
+// that file renames a FIFO over its path, where a second open of the path
+// would wait for a writer for ever.
+namespace {
+std::string gSwapPath;
+ino_t gSwapInode = 0;
+}  // namespace
+extern "C" int close(int fd) {
+  struct stat st {};
+  const bool swap = !gSwapPath.empty() && fstat(fd, &st) == 0 && st.st_ino == gSwapInode;
+  const int closed = static_cast<int>(syscall(SYS_close, fd));
+  if (swap) {
+    const std::string fifo = gSwapPath + ".fifo";
+    if (mkfifo(fifo.c_str(), 0600) == 0) rename(fifo.c_str(), gSwapPath.c_str());
+    gSwapPath.clear();
+  }
+  return closed;
+}
 
 namespace {
 
@@ -35,13 +60,13 @@ class PreferencesTest : public DeviceRootTest, public ::testing::WithParamInterf
     standin::forgetPreferences();
     file_ = root_ + kPath;
   }
-  bool daemon() const { return GetParam() >= standin::kIOS8; }
+  bool daemon() const { return GetParam() >= host::kPreferencesDaemonVersion; }
+  void writeFile(NSDictionary* values) {
+    ASSERT_TRUE([values writeToFile:[NSString stringWithUTF8String:file_.c_str()] atomically:YES]);
+  }
   // What another process has set: in the file, or in the daemon.
   void seed(NSDictionary* values) {
-    if (!daemon()) {
-      ASSERT_TRUE([values writeToFile:[NSString stringWithUTF8String:file_.c_str()] atomically:YES]);
-      return;
-    }
+    if (!daemon()) return writeFile(values);
     NSArray* keys = [values allKeys];
     for (NSUInteger i = 0; i < [keys count]; ++i)
       standin::daemonSetValue(kDomain, [[keys objectAtIndex:i] UTF8String], [values objectForKey:[keys objectAtIndex:i]]);
@@ -110,6 +135,42 @@ TEST_P(PreferencesTest, UnreadableFileIsKeptAsideBeforeTheFirstChangeReplacesIt)
   EXPECT_TRUE([[stored() objectForKey:@"on"] boolValue]);
 }
 
+TEST_P(PreferencesTest, FileSwappedForAFifoOnceCheckedIsReadAsChecked) {
+  writeFile([NSDictionary dictionaryWithObject:[NSNumber numberWithBool:YES] forKey:@"on"]);
+  struct stat st {};
+  ASSERT_EQ(stat(file_.c_str(), &st), 0);
+  const pid_t reader = fork();
+  if (reader == 0) {
+    alarm(10);
+    gSwapInode = st.st_ino;
+    gSwapPath = file_;
+    _exit(read({"on"}).status == PreferencesStatus::kRead ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(reader, &status, 0);
+  EXPECT_FALSE(WIFSIGNALED(status)) << "the read waited on the FIFO";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_P(PreferencesTest, FileBeyondTheBoundReadsAsUnreadableAndIsKeptAsideAtTheNextChange) {
+  // A dictionary that reads but for its size.
+  writeFile([NSDictionary dictionaryWithObjectsAndKeys:[NSNumber numberWithBool:YES], @"on", @"#", @"pad", nil]);
+  std::string bytes = bytesOf(file_);
+  bytes.replace(bytes.find('#'), 1, host::kMaxPreferencesFileBytes, ' ');
+  std::ofstream(file_) << bytes;
+  // What the daemon read from it, having no bound of its own.
+  if (daemon()) standin::daemonSetValue(kDomain, "on", [NSNumber numberWithBool:YES]);
+  host::PreferencesRead got = read({"on"});
+  EXPECT_EQ(got.status, PreferencesStatus::kUnreadable);
+  EXPECT_EQ(got.why, "file is larger than the limit of 16 MiB");
+  EXPECT_FALSE(got.values[0]);
+  const PreferenceValue level{Type::kInteger, 3, {}};
+  ASSERT_EQ(change({{"level", &level}}), PreferencesWrite::kWritten);
+  EXPECT_GT(std::filesystem::file_size(file_ + ".unreadable"), host::kMaxPreferencesFileBytes);
+  EXPECT_EQ([stored() count], 1u);
+  EXPECT_EQ(read({"level"}).status, PreferencesStatus::kRead);
+}
+
 TEST_P(PreferencesTest, FileThatCannotBeReadIsNeverReplaced) {
   std::filesystem::create_directory(file_);
   EXPECT_EQ(read({"on"}).status, PreferencesStatus::kFailed);
@@ -155,12 +216,15 @@ TEST_P(PreferencesTest, WritersOfDifferentKeysKeepEachOthersChanges) {
   EXPECT_EQ(got.values[1]->number, kRounds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Hosts, PreferencesTest, ::testing::Values(standin::kIOS7, standin::kIOS9),
-                         [](const auto& info) { return info.param < standin::kIOS8 ? "File" : "Daemon"; });
+INSTANTIATE_TEST_SUITE_P(Hosts, PreferencesTest,
+                         ::testing::Values(host::coreFoundationOf("7.0"), host::coreFoundationOf("9.0")),
+                         [](const auto& info) {
+                           return info.param < host::kPreferencesDaemonVersion ? "File" : "Daemon";
+                         });
 
 class WritersLockTest : public DeviceRootTest {
  protected:
-  WritersLockTest() : DeviceRootTest(standin::kIOS7) {}
+  WritersLockTest() : DeviceRootTest(host::coreFoundationOf("7.0")) {}
 };
 
 TEST_F(WritersLockTest, WriterThatCannotTakeTheLockInTimeWritesNothing) {

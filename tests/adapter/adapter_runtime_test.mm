@@ -46,7 +46,8 @@ TEST_F(RuntimeTest, ClassesAndSelectorsAreTheRuntimesOwn) {
   EXPECT_EQ(reinterpret_cast<void*>(host::getClass("HookTarget")), reinterpret_cast<void*>([HookTarget class]));
   EXPECT_EQ(host::getClass("NoSuchClassAnywhere"), nullptr);
   EXPECT_EQ(host::getClass(nullptr), nullptr);
-  EXPECT_TRUE(sel_isEqual(reinterpret_cast<SEL>(host::selectorNamed("answer")), @selector(answer)));
+  EXPECT_TRUE(sel_isEqual(reinterpret_cast<SEL>(const_cast<host::Selector*>(host::selectorNamed("answer"))),
+                          @selector(answer)));
 }
 
 TEST_F(RuntimeTest, ReplacedMethodRunsReplacementAndSavedRunsOriginal) {

@@ -53,7 +53,9 @@ TEST_F(EventFrameworkTest, RegisteredListenerReceivesEventsThroughABrightnessLis
 
   id registered = standin::listenerNamed("com.example.up");
   EXPECT_TRUE([registered isKindOfClass:[BrightnessListener class]]);
-  EXPECT_TRUE([registered conformsToProtocol:@protocol(LAListener)]);
+  // By name: under clang, GCC's runtime registers only the protocol objects
+  // of files that adopt the protocol, not those that only name it.
+  EXPECT_TRUE([registered conformsToProtocol:objc_getProtocol("LAListener")]);
   standin::EventOutcome outcome = standin::sendEvent("com.example.up");
   EXPECT_TRUE(outcome.delivered);
   EXPECT_TRUE(outcome.handled);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/releases.h"
 #include "sim/frameworks/platform.h"
 #include "tests/adapter/pool.h"
 #include "adapter/classes/LumivoSwitch.h"
@@ -161,10 +162,25 @@ TEST_F(SwitchClassTest, ClassWithoutARegisteredDataSourceMakesNoInstance) {
   EXPECT_EQ([[UnregisteredSwitch alloc] init], nil);
 }
 
+using SwitchPanelTest = PooledTest;
+
+// A process without the toggle framework, then one whose panel lacks the
+// method, are told nothing; one with it is told each identifier given.
+TEST_F(SwitchPanelTest, StateChangeReachesOnlyAPanelWithTheMethod) {
+  host::switchPanelStateDidChange("com.example.switch");
+  standin::offerSwitchPanel(false);
+  host::switchPanelStateDidChange("com.example.switch");
+  EXPECT_TRUE(standin::switchStateChanges().empty());
+  standin::offerSwitchPanel(true);
+  host::switchPanelStateDidChange(nullptr);
+  host::switchPanelStateDidChange("com.example.switch");
+  EXPECT_EQ(standin::switchStateChanges(), std::vector<std::string>{"com.example.switch"});
+}
+
 using LinkTest = PooledTest;
 
 TEST_F(LinkTest, LinkReachesTheSharedApplicationAsGiven) {
-  standin::bootHost(standin::kIOS9);
+  standin::bootHost(host::coreFoundationOf("9.0"));
   standin::startSpringBoard();
   const std::size_t before = standin::openedLinks().size();
   host::applicationOpenURL(host::applicationShared(), host::urlWithString("prefs:root=Tweaks&path=Example"));
@@ -173,7 +189,7 @@ TEST_F(LinkTest, LinkReachesTheSharedApplicationAsGiven) {
 }
 
 TEST_F(LinkTest, NullLinksAndApplicationsOpenNothing) {
-  standin::bootHost(standin::kIOS9);
+  standin::bootHost(host::coreFoundationOf("9.0"));
   standin::startSpringBoard();
   const std::size_t before = standin::openedLinks().size();
   EXPECT_EQ(host::urlWithString(nullptr), nullptr);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <notify.h>
 
+#include "host/releases.h"
 #include "sim/frameworks/platform.h"
 #include "tests/adapter/host_process.h"
 #include "tests/adapter/pool.h"
@@ -16,10 +17,10 @@
 namespace {
 
 using namespace hostprocess;
-using standin::kIOS14;
-using standin::kIOS5;
-using standin::kIOS7;
-using standin::kIOS9;
+constexpr double kIOS5 = host::coreFoundationOf("5.0");
+constexpr double kIOS7 = host::coreFoundationOf("7.0");
+constexpr double kIOS9 = host::coreFoundationOf("9.0");
+constexpr double kIOS14 = host::coreFoundationOf("14.0");
 
 constexpr char kUp[] = "com.vantorel.brightnesslistener.up";
 constexpr char kDown[] = "com.vantorel.brightnesslistener.down";
@@ -54,7 +55,9 @@ TEST_F(StartUpTest, ListenersRegisterUpThenDownAndHooksFollowTheHostGeneration) 
   EXPECT_EQ(standin::listenerNames(), (std::vector<std::string>{kUp, kDown}));
   id up = standin::listenerNamed(kUp);
   EXPECT_TRUE([up isKindOfClass:NSClassFromString(@"BrightnessListener")]);
-  EXPECT_TRUE([up conformsToProtocol:@protocol(LAListener)]);
+  // By name: under clang, GCC's runtime registers only the protocol objects
+  // of files that adopt the protocol, not those that only name it.
+  EXPECT_TRUE([up conformsToProtocol:objc_getProtocol("LAListener")]);
   EXPECT_EQ(standin::hookCalls(), (std::vector<std::string>{"SpringBoard frontDisplayDidChange:"}));
 }
 
@@ -225,6 +228,20 @@ TEST_F(SwitchTest, IOS14MenuIsAnAlertControllerWithTheSameButtonsAndOutcomes) {
             (std::vector<std::string>{"Dismiss", "Force mode ON", "Force mode OFF", "Settings"}));
   standin::tapAlertButton(0, 1);
   EXPECT_TRUE([[standin::daemonValues(kDomain) objectForKey:@"forceMode"] boolValue]);
+  EXPECT_EQ(standin::windowsVisible(), 0);
+}
+
+// The toggle framework may release the switch while its menu is still on
+// screen; a later tap reaches nothing of it, and the menu still goes.
+TEST_F(SwitchTest, IOS14MenuTappedAfterTheSwitchIsGoneDoesNothing) {
+  ASSERT_TRUE(bootSpringBoard(kIOS14));
+  id source = loadSwitch();
+  ASSERT_NE(source, nil);
+  [source applyAlternateActionForSwitchIdentifier:@"com.vantorel.lumivo.switch"];
+  [source release];
+  ASSERT_EQ(standin::alertsOnScreen().size(), 1u);
+  standin::tapAlertButton(0, 1);
+  EXPECT_EQ([standin::daemonValues(kDomain) objectForKey:@"forceMode"], nil);
   EXPECT_EQ(standin::windowsVisible(), 0);
 }
 

@@ -13,8 +13,8 @@
 
 namespace hostprocess {
 
-// Boots SpringBoard of the host generation at `version` (standin::kIOS5 and
-// so on) on a fresh device root; false (with the
+// Boots SpringBoard of the host generation at `version` (a release's, as
+// host::coreFoundationOf("5.0")) on a fresh device root; false (with the
 // reason added to the running test's failures) when the extension cannot be
 // loaded.
 bool bootSpringBoard(double version);

@@ -85,6 +85,17 @@ TEST_F(PackageTest, ApplicationListWritesThePerApplicationKeys) {
   EXPECT_EQ([[list objectForKey:@"ALSettingsDefaultValue"] boolValue], settings::kAppDisableDefault);
 }
 
+TEST_F(PackageTest, PaneOpensActivatorForEachActionTheExtensionRegisters) {
+  std::set<std::string> linked;
+  NSArray* items = paneItems();
+  for (NSUInteger i = 0; i < [items count]; ++i) {
+    NSDictionary* item = [items objectAtIndex:i];
+    if ([[item objectForKey:@"bundle"] isEqual:@"LibActivator"] && [[item objectForKey:@"isController"] boolValue])
+      linked.insert([[item objectForKey:@"activatorListener"] UTF8String]);
+  }
+  EXPECT_EQ(linked, (std::set<std::string>{kUpListenerName, kDownListenerName}));
+}
+
 TEST_F(PackageTest, SwitchLinksLeadToThePane) {
   NSDictionary* entry = [plist(kPane) objectForKey:@"entry"];
   const std::string pane = [[entry objectForKey:@"id"] UTF8String];

@@ -8,19 +8,20 @@ namespace {
 
 using adapter::preferencesDomainFor;
 
-constexpr double kIOS7 = 847.24;
-constexpr double kIOS8 = 1140.10;
+constexpr double kIOS7 = host::coreFoundationOf("7.1");
+constexpr double kIOS8 = host::kPreferencesDaemonVersion;
 
 TEST(PreferencesDomainTest, PreferencesFilesOfNewerHostsNameTheirDomain) {
   EXPECT_EQ(preferencesDomainFor("/var/mobile/Library/Preferences/com.vantorel.lumivo.plist", kIOS8),
             "com.vantorel.lumivo");
-  EXPECT_EQ(preferencesDomainFor("/var/mobile/Library/Preferences/net.dorwick.preferenceorganizer2.plist", 1240.10),
+  EXPECT_EQ(preferencesDomainFor("/var/mobile/Library/Preferences/net.dorwick.preferenceorganizer2.plist",
+                                 host::coreFoundationOf("9.0")),
             "net.dorwick.preferenceorganizer2");
 }
 
 TEST(PreferencesDomainTest, OlderHostsAndOtherPathsStayOnTheFile) {
   EXPECT_EQ(preferencesDomainFor("/var/mobile/Library/Preferences/com.vantorel.lumivo.plist", kIOS7), std::nullopt);
-  EXPECT_EQ(preferencesDomainFor("/var/mobile/Library/Preferences/com.vantorel.lumivo.plist", 1140.09), std::nullopt);
+  EXPECT_EQ(preferencesDomainFor("/var/mobile/Library/Preferences/com.vantorel.lumivo.plist", host::kPreferencesDaemonVersion - 0.01), std::nullopt);
   for (const char* path : {"/var/mobile/Library/Preferences/.plist", "/var/mobile/Library/Preferences/a/b.plist",
                            "/var/mobile/Library/Preferences/com.example.txt", "/Library/Preferences/com.example.plist",
                            "/var/mobile/Library/Preferences/", "relative/com.example.plist", ""})

@@ -137,14 +137,14 @@ TEST_P(FrontTracking, SpringBoardsOwnHandlerRunsWithTheSameArgument) {
 
 INSTANTIATE_TEST_SUITE_P(
     Versions, FrontTracking,
-    ::testing::Values(Generation{675.0, "SBDisplayStack", "frontDisplayDidChange"},    // iOS 5
-                      Generation{792.99, "SBDisplayStack", "frontDisplayDidChange"},
-                      Generation{793.0, "SBWorkspace", "frontDisplayDidChange"},       // iOS 6.0
-                      Generation{847.19, "SBWorkspace", "frontDisplayDidChange"},
-                      Generation{847.2, "SBWorkspace", "frontDisplayDidChange:"},      // iOS 7.0
-                      Generation{1140.09, "SBWorkspace", "frontDisplayDidChange:"},
-                      Generation{sim::kIOS8Version, nullptr, "frontDisplayDidChange:"},
-                      Generation{sim::kIOS14Version, nullptr, "frontDisplayDidChange:"}),
+    ::testing::Values(Generation{host::coreFoundationOf("5.0"), "SBDisplayStack", "frontDisplayDidChange"},
+                      Generation{host::kWorkspaceVersion - 0.01, "SBDisplayStack", "frontDisplayDidChange"},
+                      Generation{host::kWorkspaceVersion, "SBWorkspace", "frontDisplayDidChange"},
+                      Generation{host::kFrontDisplayArgumentVersion - 0.01, "SBWorkspace", "frontDisplayDidChange"},
+                      Generation{host::kFrontDisplayArgumentVersion, "SBWorkspace", "frontDisplayDidChange:"},
+                      Generation{host::kFrontMostVersion - 0.01, "SBWorkspace", "frontDisplayDidChange:"},
+                      Generation{host::kFrontMostVersion, nullptr, "frontDisplayDidChange:"},
+                      Generation{host::coreFoundationOf("14.0"), nullptr, "frontDisplayDidChange:"}),
     [](const auto& info) {
       std::string name = "CF" + std::to_string(info.param.version);
       std::replace(name.begin(), name.end(), '.', '_');
@@ -155,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
 class DisplayStacks : public SpringBoardTest {
  protected:
   void bootWithStacks(int stacks) {
-    sim::BootOptions o = options(675.0);
+    sim::BootOptions o = options(host::coreFoundationOf("5.0"));
     o.displayStacksAtStart = stacks;
     sim::boot(o);
   }
@@ -187,7 +187,7 @@ TEST_F(DisplayStacks, FewerThanTwoStacksCountAsNoApplication) {
 // iOS 6 and 7 hosts: the workspace SpringBoard created last names it.
 class Workspaces : public SpringBoardTest {
  protected:
-  sim::BootOptions options() const { return SpringBoardTest::options(sim::kIOS7Version); }
+  sim::BootOptions options() const { return SpringBoardTest::options(host::coreFoundationOf("7.0")); }
   void boot() { sim::boot(options()); }
 };
 

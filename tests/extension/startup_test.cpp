@@ -26,7 +26,7 @@ TEST_F(Startup, LibraryAndFilterAreInstalledWhereTheDeviceHasThem) {
 }
 
 TEST_F(Startup, InitialiserRunsItsStepsInOrder) {
-  boot(sim::kIOS7Version);
+  boot(host::coreFoundationOf("7.0"));
   auto at = [](const std::string& call, const std::string& detail = {}) {
     int index = sim::journalIndexOf(call, detail);
     EXPECT_GE(index, 0) << call << " " << detail;

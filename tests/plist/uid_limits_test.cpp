@@ -94,9 +94,9 @@ TEST(WriteLimits, XmlLargerThanTheReaderReadsIsNotWritten) {
   ASSERT_EQ(doc.size(), 2u);
   doc.setBoolean("enabled", false);
   std::string xml;
-  bool tooLarge = false;
-  EXPECT_FALSE(plist::writeXml(doc.root(), xml, &tooLarge));
-  EXPECT_TRUE(tooLarge);
+  plist::XmlRefusal why = plist::XmlRefusal::kNone;
+  EXPECT_FALSE(plist::writeXml(doc.root(), xml, &why));
+  EXPECT_EQ(why, plist::XmlRefusal::kSize);
   EXPECT_EQ(doc.toXml(), "") << "written, it would read back as no settings at all";
   EXPECT_EQ(fuzz_checks::toggleKeepsOtherKeys(file), "");
   doc.remove("list");
@@ -108,7 +108,9 @@ TEST(UidLimits, AFullTreeStillTakesAChangedValueButNotANewKey) {
   Document doc = Document::parse(sharedUids(uids, plist::kMaxObjects - 5 - 3 * uids));
   ASSERT_EQ(doc.size(), 2u);
   doc.setBoolean("other", true);
-  EXPECT_EQ(doc.toXml(), "") << "two more objects would not read back";
+  plist::XmlRefusal why = plist::XmlRefusal::kNone;
+  EXPECT_EQ(doc.toXml(&why), "") << "two more objects would not read back";
+  EXPECT_EQ(plist::describeXmlRefusal(why), "more than 262144 keys and values");
   doc.remove("other");
   EXPECT_NE(doc.toXml(), "");
 }

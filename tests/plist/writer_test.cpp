@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "tests/support/readings.h"
@@ -15,7 +14,6 @@
 #include "sim/plist/tree.h"
 #include "sim/device.h"
 #include "sim/journal.h"
-#include "tests/plist/bplist_builder.h"
 #include "tests/support/plistlib.h"
 #include "tests/support/temp_root.h"
 
@@ -64,19 +62,6 @@ TEST(Writer, DatesOfEveryWritableYear) {
   EXPECT_NE(xml.find("<date>9999-12-31T23:59:59Z</date>"), std::string::npos);
   EXPECT_NE(xml.find("<date>10000-01-01T00:00:00Z</date>"), std::string::npos);
   EXPECT_NE(xml.find("<date>-0001-12-31T23:59:59Z</date>"), std::string::npos);
-}
-
-TEST(Writer, BinaryDatesKeepTheirWholeSecond) {
-  // The XML form has no fractions: -0.5 s is the second before 2001.
-  std::string object = "\x33";
-  double seconds = -0.5;
-  uint64_t bits;
-  std::memcpy(&bits, &seconds, sizeof bits);
-  object += bplist_builder::bigEndian(bits, 8);
-  Document doc = Document::parse(bplist_builder::build({"\xD1\x01\x02", bplist_builder::ascii("d"), object}));
-  ASSERT_EQ(doc.size(), 1u);
-  EXPECT_EQ(doc.value("d").date(), -1.0);
-  expectRoundTrip(doc);
 }
 
 TEST(Writer, TextWithMarkupControlCharactersAndLineEnds) {

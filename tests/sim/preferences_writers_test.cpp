@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "sim/preferences.h"
 #include "settings/store.h"
 #include "sim/device.h"
+#include "sim/device_files.h"
 #include "tests/support/temp_root.h"
 
 namespace {
@@ -68,6 +70,20 @@ bool holdingTheLock(const std::function<bool()>& body) {
 
 bool takeTheLock() {
   return holdingTheLock([] { return true; });
+}
+
+// A writer that does not take the lock: while a locked writer's new file is
+// ready but not yet in place, it rewrites the settings file in place, longer
+// each time, `outsideWritesLeft` more times.
+std::string outsideFile;
+int outsideWritesLeft = 0, outsideWrites = 0;
+
+void writeOutside(const std::string&) {
+  if (outsideWritesLeft == 0) return;
+  --outsideWritesLeft;
+  std::ofstream(outsideFile, std::ios::binary)
+      << "<plist><dict><key>outside</key><string>" << std::string(static_cast<std::size_t>(++outsideWrites), 'x')
+      << "</string></dict></plist>";
 }
 
 class WritersLock : public ::testing::Test {
@@ -124,6 +140,26 @@ TEST_F(WritersLock, EndsWithAHolderThatDiesHoldingIt) {
   kill(killed, SIGKILL);
   EXPECT_FALSE(exitsCleanlyWithin(killed, 10000));
   EXPECT_TRUE(exitsCleanlyWithin(startChild(takeTheLock), 10000));
+}
+
+TEST_F(WritersLock, AChangeMadeBetweenAWritersReadAndItsRenameIsKept) {
+  outsideFile = root_.host(settings::kSettingsPath);
+  sim::setBeforeReplaceHook(writeOutside);
+  outsideWritesLeft = 2;
+  EXPECT_TRUE(setKeys("w", 1));
+  plist::Document file = sim::readPreferencesFile(settings::kSettingsPath).document;
+  EXPECT_EQ(file.value("outside").text(), "xx");
+  EXPECT_TRUE(file.value("w0"));
+
+  // A file that changes at every try: the edit gives up and says why.
+  outsideWritesLeft = 100;
+  EXPECT_FALSE(setKeys("v", 1));
+  sim::setBeforeReplaceHook(nullptr);
+  EXPECT_NE(sim::lastWriteRefusal().find("it changed between every one of 5 reads"), std::string::npos)
+      << sim::lastWriteRefusal();
+  file = sim::readPreferencesFile(settings::kSettingsPath).document;
+  EXPECT_FALSE(file.value("v0"));
+  EXPECT_EQ(file.value("outside").text(), std::string(7, 'x'));
 }
 
 TEST_F(WritersLock, ReadersNeverWaitForIt) {

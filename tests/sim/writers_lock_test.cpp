@@ -5,11 +5,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <string>
 
 #include "host/host.h"
@@ -22,15 +26,16 @@
 
 namespace {
 
+using sim::Descriptor;
 using testing_support::TempRoot;
 
 volatile std::sig_atomic_t terminated = 0;
 
-// True when an edit of the settings is refused for want of the lock, with a
-// reason that mentions `why`.
-bool editRefused(const std::string& why) {
+// True when an edit of the settings is refused, for want of the lock unless
+// told otherwise, with a reason that mentions `why`.
+bool editRefused(const std::string& why, host::PreferencesWrite outcome = host::PreferencesWrite::kNotLocked) {
   const host::PreferenceValue off = settings::booleanValue(false);
-  return settings::changeSettingsAndPost({{settings::kEnabledKey, &off}}) == host::PreferencesWrite::kNotLocked &&
+  return settings::changeSettingsAndPost({{settings::kEnabledKey, &off}}) == outcome &&
          sim::lastWriteRefusal().find(why) != std::string::npos;
 }
 
@@ -69,6 +74,31 @@ TEST_F(WritersLockRefusal, WritersInOtherProcessesRefuseWhatCannotBeLocked) {
   }));
 
   EXPECT_EQ(root_.get(settings::kSettingsPath), "<absent>") << "an edit went ahead without the lock";
+}
+
+TEST_F(WritersLockRefusal, AFullInodeTableIsNamed) {
+  // A child with a mount namespace of its own puts the settings folder on a
+  // file system with no inode left.
+  const std::string folder = root_.host("/var/mobile/Library/Preferences");
+  const pid_t child = fork();
+  if (child == 0) {
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("lumivo-test", folder.c_str(), "tmpfs", 0, "nr_inodes=8,size=1m") != 0)
+      _exit(77);
+    int files = 0;
+    while (Descriptor(open((folder + "/" + std::to_string(files)).c_str(), O_CREAT | O_WRONLY, 0644)).valid()) ++files;
+    const std::string full = std::strerror(ENOSPC);
+    const bool lockNamed = editRefused("its lock file cannot be created: " + full);
+    // The one inode freed goes to the lock file; the new file finds none.
+    unlink((folder + "/0").c_str());
+    const bool writeNamed = editRefused("cannot write", host::PreferencesWrite::kWriteFailed) &&
+                            sim::lastWriteRefusal().ends_with(full);
+    _exit(lockNamed && writeNamed ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no mount namespace for a small file system";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(WritersLockRefusal, ASignalStopsAWriterWaitingForTheLock) {

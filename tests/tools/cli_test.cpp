@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -132,7 +133,16 @@ TEST(Cli, RootsThatCannotServeAreRefused) {
   EXPECT_TRUE(has(below.err, "cannot create the folder")) << below.err;
   Outcome proc = sim({"--root", "/proc", "-"}, "status\n");
   EXPECT_EQ(proc.exit, 2);
-  EXPECT_TRUE(has(proc.err, "--root /proc: not writable")) << proc.err;
+  EXPECT_TRUE(has(proc.err, "--root /proc: it is on proc, a file system the kernel makes up")) << proc.err;
+}
+
+TEST(Cli, HelpAndTheVersionAreThereUnderTheNamesUsersTry) {
+  Outcome help = sim({"help"});
+  EXPECT_EQ(help.exit, 0) << help.err;
+  EXPECT_TRUE(has(help.out, "Usage:")) << help.out;
+  Outcome version = sim({"--version"});
+  EXPECT_EQ(version.exit, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("lumivo-sim [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
 }
 
 TEST(Cli, ScriptsComeFromStandardInputWithoutATerminal) {
@@ -265,7 +275,7 @@ TEST(Cli, SpringBoardFollowsASwitchTappedInAnotherProcess) {
   EXPECT_EQ(preferences.exit, 0) << preferences.out << preferences.err;
   Outcome run = finish(springBoard, out, err);
   EXPECT_EQ(run.exit, 0) << run.out << run.err;
-  EXPECT_TRUE(has(run.out, "change notification delivered to 1 observer")) << run.out;
+  EXPECT_TRUE(has(run.out, "change notification delivered to 2 observers")) << run.out;
 }
 
 TEST(Cli, TheDemoPlaysThroughWithoutSurprises) {
@@ -394,6 +404,38 @@ TEST(Hostile, ANotificationFolderThatCannotServeStopsTheBoot) {
   EXPECT_EQ(run.exit, 2);
   EXPECT_TRUE(has(run.err, "lumivo-sim: cannot use " + root + "/.sim/notify for notifications")) << run.err;
   EXPECT_FALSE(has(run.out, "> switch off")) << run.out;
+}
+
+// A process that ends while a post is on its way to its pipe is no user
+// interrupting this one: the post to it is dropped and the script goes on.
+TEST(Hostile, APeerLeavingMidPostIsNoInterrupt) {
+  testing_support::TempRoot parent;
+  const std::string root = parent.path() + "/device";
+  ASSERT_EQ(sim({"--root", root, "-"}, "status\n").exit, 0);
+  const std::string peer = root + "/.sim/notify/peer.fifo";
+  std::atomic<bool> done = false;
+  std::thread comingAndGoing([&] {
+    while (!done) {
+      mkfifo(peer.c_str(), 0600);
+      int fd = open(peer.c_str(), O_RDONLY | O_NONBLOCK);
+      if (fd >= 0) close(fd);
+    }
+  });
+  std::string posts;
+  for (int i = 0; i < 5000; ++i) posts += "post\n";
+  Outcome run = sim({"--root", root, "-"}, posts);
+  done = true;
+  comingAndGoing.join();
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_FALSE(has(run.err, "interrupted")) << run.err;
+}
+
+// A newline in the name cannot split the banner into lines of its own.
+TEST(Hostile, ARootNameIsShownEscaped) {
+  testing_support::TempRoot parent;
+  Outcome run = sim({"--root", parent.path() + "/a\nb", "-"}, "status\n");
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_TRUE(has(run.out, "device root " + parent.path() + "/a\\nb, deliverables from ")) << run.out;
 }
 
 TEST(Hostile, PipesOfEndedProcessesAreRemovedAtBoot) {

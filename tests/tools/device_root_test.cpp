@@ -90,7 +90,23 @@ TEST(DeviceRoot, RejectsARootThatCannotBeCreated) {
 
 // The superuser may write anywhere the file system allows, but not into /proc.
 TEST(DeviceRoot, RejectsAFolderNoOneCanWriteIn) {
-  EXPECT_NE(prepareError("/proc").find("--root /proc: not writable"), std::string::npos);
+  const std::string why = ": it is on proc, a file system the kernel makes up, which cannot hold files";
+  EXPECT_EQ(prepareError("/proc"), "--root /proc" + why);
+  EXPECT_EQ(prepareError("/proc/lumivo"), "--root /proc/lumivo" + why);
+}
+
+// Filling them would scatter the device's folders among the files there.
+TEST(DeviceRoot, RejectsTheMachineRootAndFoldersOfOtherFiles) {
+  for (const std::string root : {"/", "//", "/usr/.."})
+    EXPECT_EQ(prepareError(root), "--root " + root + ": the machine's own root folder cannot be a device root");
+  testing_support::TempRoot dir;
+  dir.put("/notes.txt", "mine");
+  EXPECT_NE(prepareError(dir.path()).find("holds other files and no device root"), std::string::npos);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+  dir.put("/.sim/notify/1-1.fifo", "");
+  std::string error;
+  EXPECT_TRUE(DeviceRoot::prepare(dir.path(), &error)) << error;
 }
 
 TEST(DeviceRoot, RejectsAFolderWithoutWritePermission) {

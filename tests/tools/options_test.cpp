@@ -38,10 +38,10 @@ TEST(Options, WithoutAScriptTheModeFollowsTheTerminal) {
 }
 
 TEST(Options, ValuesTakeEitherSpelling) {
-  Options o = ok({"--root", "/r", "--process=Preferences", "--cf-version", "847.2", "--ready-file=/x", "s"});
+  Options o = ok({"--root", "/r", "--process=Preferences", "--cf-version", "900.5", "--ready-file=/x", "s"});
   EXPECT_EQ(o.root, "/r");
   EXPECT_EQ(o.process, "Preferences");
-  EXPECT_DOUBLE_EQ(o.coreFoundationVersion, 847.2);
+  EXPECT_DOUBLE_EQ(o.coreFoundationVersion, 900.5);
   EXPECT_EQ(o.readyFile, "/x");
   EXPECT_EQ(ok({"s"}).process, "SpringBoard");
   EXPECT_EQ(ok({"s"}).coreFoundationVersion, 0);

@@ -1,22 +1,27 @@
 // Runs one scenario script through lumivo-sim and checks the outcome the
 // script declares in its `#|` lines (plain comments to lumivo-sim):
 //   #| args: OPTIONS...   extra command-line options (split at spaces)
+//   #| release: NAME      play the host release NAME (host/releases.h)
 //   #| exit: N            the expected exit status (default 0)
 //   #| stdout: TEXT       TEXT appears in the standard output
 //   #| stderr: TEXT       TEXT appears in the standard error
 // Usage: run_script LUMIVO_SIM SCRIPT [DECLARATION...]
-// where each DECLARATION ("args: --cf-version 1140.10") adds to the script's
+// where each DECLARATION ("release: 8.0") adds to the script's
 // own, so that one script can be played on several hosts.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "host/releases.h"
 
 namespace {
 
@@ -33,6 +38,16 @@ void declare(Declared& d, const std::string& declaration) {
   if (key == "args") {
     std::istringstream words(value);
     for (std::string w; words >> w;) d.args.push_back(w);
+  } else if (key == "release") {
+    const host::Release* release = host::findRelease(value);
+    if (!release) {
+      std::cerr << "no release named " << value << "\n";
+      std::exit(2);
+    }
+    char text[32];
+    char* end = std::to_chars(text, text + sizeof text, release->coreFoundation).ptr;
+    d.args.push_back("--cf-version");
+    d.args.push_back(std::string(text, end));
   } else if (key == "exit") {
     d.exit = std::stoi(value);
   } else if (key == "stdout") {

@@ -144,6 +144,18 @@ TEST(ParseLine, UnknownCommandsAndKindsAreNamed) {
   EXPECT_NE(errorOf("keyboard up").find("not show or hide"), std::string::npos);
   EXPECT_NE(errorOf("lock now").find("unexpected \"now\""), std::string::npos);
   EXPECT_NE(errorOf("pref wipe").find("is not set, delete, clear, copy or show"), std::string::npos);
+  EXPECT_EQ(parseLine("frobnicate", 0, "").error, "unknown command \"frobnicate\" (help lists the commands)");
+}
+
+// A byte-order mark opening a script is skipped; anywhere else it is shown
+// escaped, never as the invisible bytes.
+TEST(ParseScript, AByteOrderMarkIsSkippedOrShown) {
+  Script script = parseScript("\xEF\xBB\xBFhome\n\xEF\xBB\xBFhome\n", "");
+  ASSERT_EQ(script.errors.size(), 1u);
+  EXPECT_EQ(script.errors[0].line, 2);
+  EXPECT_EQ(script.errors[0].message, "unknown command \"\\u{feff}home\" (see the list with lumivo-sim --help)");
+  ASSERT_EQ(script.commands.size(), 1u);
+  EXPECT_TRUE(script.commands[0].is("home"));
 }
 
 TEST(ParseLine, FilesAreFoundRelativeToTheScriptFolder) {

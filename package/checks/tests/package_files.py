@@ -1,10 +1,13 @@
 """Builds packages for the tests: the repository's own files laid out as the
 release package lays them out, as a .deb (ar of tar archives), with any
 file replaced, added or removed."""
+import functools
 import io
 import os
+import subprocess
 import sys
 import tarfile
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -14,19 +17,27 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), 
 BINARY_STAND_IN = b"\xcf\xfa\xed\xfe not a real binary"
 
 
+@functools.lru_cache(maxsize=None)
+def _staged_data():
+    """The data files package/stage_data.sh lays out, as the device build stages them."""
+    with tempfile.TemporaryDirectory() as stage:
+        subprocess.run([os.path.join(ROOT, "package", "stage_data.sh"), stage], check=True)
+        files = {}
+        for folder, _, names in os.walk(stage):
+            for name in names:
+                path = os.path.join(folder, name)
+                with open(path, "rb") as f:
+                    files[os.path.relpath(path, stage)] = f.read()
+        return files
+
+
 def repository_files():
     """Path in the package -> bytes, from the repository (binaries stand-ins)."""
     def read(relative):
         with open(os.path.join(ROOT, relative), "rb") as f:
             return f.read()
-    layout = os.path.join(ROOT, "package", "layout")
-    files = {}
-    for folder, _, names in os.walk(layout):
-        for name in names:
-            path = os.path.join(folder, name)
-            files[os.path.relpath(path, layout)] = read(os.path.relpath(path, ROOT))
+    files = dict(_staged_data())
     files["Library/MobileSubstrate/DynamicLibraries/Lumivo2.plist"] = read("extension/Lumivo2.plist")
-    files["Library/Switches/Lumivo.bundle/Info.plist"] = read("switch/Info.plist")
     files["Library/MobileSubstrate/DynamicLibraries/Lumivo2.dylib"] = BINARY_STAND_IN
     files["Library/Switches/Lumivo.bundle/Lumivo"] = BINARY_STAND_IN
     return files

@@ -13,6 +13,7 @@ import deb  # noqa: E402
 from package_files import ROOT, control_text, make_deb, repository_files  # noqa: E402
 
 PANE = check_deb.PANE
+LISTENERS = check_deb.LISTENERS
 
 
 def failures_of(files=None, control=None, minimum_os="7.0"):
@@ -70,6 +71,20 @@ class FileList(unittest.TestCase):
         self.assertIn("executable 'Other' is not in the bundle", found)
 
 
+class ActionsAndIcons(unittest.TestCase):
+    def test_icon_of_wrong_size_or_format_and_action_without_its_modes(self):
+        files = repository_files()
+        up = "Library/Activator/Listeners/com.vantorel.brightnesslistener.up"
+        files[f"{up}/icon@2x.png"] = files["Library/Switches/Lumivo.bundle/glyph.pdf"] = files[f"{up}/icon.png"]
+        files[f"{up}/Info.plist"] = plistlib.dumps({**plistlib.loads(files[f"{up}/Info.plist"]),
+                                                    "compatible-modes": ["springboard"]})
+        found = failures_of(files)
+        self.assertIn(f"{up}/icon@2x.png: 60x60 pixels, expected 120x120", found)
+        self.assertIn("Library/Switches/Lumivo.bundle/glyph.pdf: not a PDF", found)
+        self.assertIn(f"{up}/Info.plist: compatible-modes ['springboard'], "
+                      "expected ['springboard', 'application', 'lockscreen']", found)
+
+
 class Control(unittest.TestCase):
     def test_architecture_dependencies_firmware_range_and_icon(self):
         control = control_text(Version="0.1.0", Architecture="iphoneos-arm64", Icon="file:///Library/Lumivo.png",
@@ -106,6 +121,16 @@ class PaneAgainstTheSettingsContract(unittest.TestCase):
             del pane_item(pane, "disableSpringBoard")["PostNotification"]
         self.assertIn(f"{PANE}: disableSpringBoard does not post com.vantorel.lumivo.preferencechanged",
                       failures_of(with_pane(edit)))
+
+    def test_no_icon_activator_link_or_footer_of_its_own(self):
+        def edit(pane):
+            pane["entry"]["icon"] = "Other.png"
+            pane["items"] = [i for i in pane["items"] if i.get("activatorListener") != LISTENERS[1]]
+            del pane["items"][pane["items"].index(pane_item(pane, "forceMode")) - 1]
+        found = failures_of(with_pane(edit))
+        self.assertIn(f"{PANE}: the entry's icon 'Other.png' is not beside the pane", found)
+        self.assertIn(f"{PANE}: no cell opens Activator's page for {LISTENERS[1]}", found)
+        self.assertIn(f"{PANE}: forceMode has no group footer of its own", found)
 
     def test_application_list_writes_the_contracts_keys(self):
         def edit(pane):

@@ -32,7 +32,7 @@ typedef struct CGRect {
 @interface UIViewController : UIResponder
 - (void)presentViewController:(UIViewController*)viewControllerToPresent
                      animated:(BOOL)flag
-                   completion:(void (*)(void))completion;
+                   completion:(void (^)(void))completion;
 @end
 
 typedef CGFloat UIWindowLevel;
@@ -47,13 +47,14 @@ extern const UIWindowLevel UIWindowLevelAlert;
 - (void)setHidden:(BOOL)hidden;
 @end
 
-// iOS 8 and later. Handlers are blocks on the device; GNU Objective-C++ has
-// no block syntax, so they are declared here by their layout's address.
+// iOS 8 and later.
 typedef enum { UIAlertControllerStyleActionSheet = 0, UIAlertControllerStyleAlert = 1 } UIAlertControllerStyle;
 typedef enum { UIAlertActionStyleDefault = 0, UIAlertActionStyleCancel = 1, UIAlertActionStyleDestructive = 2 } UIAlertActionStyle;
 
 @interface UIAlertAction : NSObject
-+ (instancetype)actionWithTitle:(NSString*)title style:(UIAlertActionStyle)style handler:(void*)handler;
++ (instancetype)actionWithTitle:(NSString*)title
+                          style:(UIAlertActionStyle)style
+                        handler:(void (^)(UIAlertAction* action))handler;
 @end
 
 @interface UIAlertController : UIViewController
