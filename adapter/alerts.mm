@@ -2,9 +2,48 @@
 // object that stands for the host delegate: the LumivoSwitch wrapping it.
 #import <UIKit/UIKit.h>
 
+#include <vector>
+
 #include "adapter/objc_bridge.h"
 #include "adapter/switch_classes.h"
 #include "host/host.h"
+
+namespace {
+
+// The alert views on screen that report to a delegate, each retained.
+std::vector<UIAlertView*>& alertViewsShown() {
+  static auto* shown = new std::vector<UIAlertView*>;
+  return *shown;
+}
+
+}  // namespace
+
+namespace adapter {
+
+void alertViewFinished(id alertView) {
+  auto& shown = alertViewsShown();
+  for (auto it = shown.begin(); it != shown.end(); ++it) {
+    if (*it != alertView) continue;
+    shown.erase(it);
+    [alertView release];
+    return;
+  }
+}
+
+void forgetAlertViewsOf(id delegate) {
+  auto& shown = alertViewsShown();
+  for (auto it = shown.begin(); it != shown.end();) {
+    if ([*it delegate] != delegate) {
+      ++it;
+      continue;
+    }
+    [*it setDelegate:nil];
+    [*it release];
+    it = shown.erase(it);
+  }
+}
+
+}  // namespace adapter
 
 namespace host {
 
@@ -20,6 +59,10 @@ Id alertCreate(const char* title, const char* message, AlertDelegate* delegate, 
   return adapter::hostId(alert);
 }
 
-void alertShow(Id alertView) { [adapter::as<UIAlertView>(alertView) show]; }
+void alertShow(Id alertView) {
+  UIAlertView* alert = adapter::as<UIAlertView>(alertView);
+  if ([alert delegate]) alertViewsShown().push_back([alert retain]);
+  [alert show];
+}
 
 }  // namespace host

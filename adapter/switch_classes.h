@@ -18,4 +18,11 @@ void forgetAlertDelegateObject(host::AlertDelegate* delegate);
 // The object standing for `delegate`, or nil.
 id alertDelegateObject(host::AlertDelegate* delegate);
 
+// An alert view does not retain its delegate. Each one shown with a delegate
+// is kept until a button is tapped (alertViewFinished), so that an object
+// going while its alerts are on screen can be taken off them first
+// (forgetAlertViewsOf): a late tap then reaches no one.
+void alertViewFinished(id alertView);
+void forgetAlertViewsOf(id delegate);
+
 }  // namespace adapter

@@ -28,6 +28,7 @@
   // An alert still on screen outlives the data source: a late tap must not
   // reach it.
   adapter::forgetAlertDelegateObject(_alertDelegate);
+  adapter::forgetAlertViewsOf(self);
   adapter::forgetAlertControllerDelegate(_alertDelegate);
   delete _source;
   [super dealloc];
@@ -53,6 +54,7 @@
 - (void)alertView:(UIAlertView*)alertView clickedButtonAtIndex:(NSInteger)buttonIndex {
   if (_alertDelegate)
     _alertDelegate->alertViewClickedButtonAtIndex(adapter::hostId(alertView), static_cast<std::intptr_t>(buttonIndex));
+  adapter::alertViewFinished(alertView);
 }
 
 @end

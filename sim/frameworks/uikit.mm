@@ -218,6 +218,12 @@ std::span<const MadeClass> uikitClasses() { return kUIKitClasses; }
 - (void)show {
   [alertsShown() addObject:self];
 }
+- (id)delegate {
+  return gAlerts[self].delegate;
+}
+- (void)setDelegate:(id)delegate {
+  gAlerts[self].delegate = delegate;
+}
 @end
 
 namespace standin {

@@ -245,4 +245,16 @@ TEST_F(SwitchTest, IOS14MenuTappedAfterTheSwitchIsGoneDoesNothing) {
   EXPECT_EQ(standin::windowsVisible(), 0);
 }
 
+TEST_F(SwitchTest, AlertViewMenuTappedAfterTheSwitchIsGoneDoesNothing) {
+  ASSERT_TRUE(bootSpringBoard(kIOS7));
+  id source = loadSwitch();
+  ASSERT_NE(source, nil);
+  [source applyAlternateActionForSwitchIdentifier:@"com.vantorel.lumivo.switch"];
+  [source release];
+  ASSERT_EQ(standin::alertsOnScreen().size(), 1u);
+  EXPECT_EQ(standin::alertsOnScreen()[0].delegate, nil);
+  standin::tapAlertButton(0, 1);
+  EXPECT_TRUE(standin::postedNotifications().empty());
+}
+
 }  // namespace

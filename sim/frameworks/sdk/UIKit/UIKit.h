@@ -85,4 +85,6 @@ typedef enum { UIAlertActionStyleDefault = 0, UIAlertActionStyleCancel = 1, UIAl
     otherButtonTitles:(NSString*)otherButtonTitles, ...;
 - (NSInteger)addButtonWithTitle:(NSString*)title;
 - (void)show;
+// Not retained.
+@property(nonatomic, assign) id delegate;
 @end
