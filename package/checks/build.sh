@@ -60,7 +60,7 @@ fi
 compilers=()
 if command -v ccache >/dev/null && [ -x "$THEOS/toolchain/linux/iphone/bin/clang" ]; then
   bin="$THEOS/toolchain/linux/iphone/bin"
-  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
   compilers=(TARGET_CC="ccache $bin/clang" TARGET_CXX="ccache $bin/clang++" TARGET_LD="$bin/clang++")
 fi
 

@@ -29,7 +29,7 @@ std::string fileBytes(const std::filesystem::path& path) {
 
 TEST(Lookup, AgreesWithTheDocumentOnEverySeedFile) {
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(LUMIVO_SOURCE_DIR "/fuzz/seeds/lookup")) {
+  for (const auto& entry : std::filesystem::directory_iterator(LUMIVO_SOURCE_DIR "/fuzz/seeds")) {
     std::string bytes = fileBytes(entry.path());
     EXPECT_EQ(fuzz_checks::lookupAgreesWithDocument(bytes), "") << entry.path();
     EXPECT_GT(Lookup::parse(bytes).size(), 0u) << entry.path() << " is a valid settings file";
