@@ -8,7 +8,7 @@ include $(LUMIVO_PACKAGE)/sources.mk
 
 # SDK 11.4, the last with 32-bit ARM stubs; iOS 7.0 on both architectures:
 # the oldest system whose libc++ the C++20 sources can use, and the first
-# with 64-bit ARM (see the README). Both can be set on the command line.
+# with 64-bit ARM (see docs/device-build.md). Both can be set on the command line.
 TARGET ?= iphone:clang:11.4:7.0
 ARCHS ?= armv7 arm64
 
