@@ -9,7 +9,7 @@ constexpr std::string_view kSuffix = ".plist";
 }  // namespace
 
 std::optional<std::string> preferencesDomainFor(std::string_view devicePath, double coreFoundationVersion) {
-  if (coreFoundationVersion < kPreferencesDaemonVersion) return std::nullopt;
+  if (coreFoundationVersion < host::kPreferencesDaemonVersion) return std::nullopt;
   if (devicePath.size() <= kFolder.size() + kSuffix.size()) return std::nullopt;
   if (!devicePath.starts_with(kFolder) || !devicePath.ends_with(kSuffix)) return std::nullopt;
   std::string_view domain = devicePath.substr(kFolder.size(), devicePath.size() - kFolder.size() - kSuffix.size());

@@ -14,8 +14,6 @@
 
 namespace adapter {
 
-using host::kPreferencesDaemonVersion;
-
 // The domain of a preferences file, "/var/mobile/Library/Preferences/
 // <domain>.plist", when the host at `coreFoundationVersion` keeps it behind
 // the daemon; none for every other path and on older hosts.

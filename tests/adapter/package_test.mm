@@ -51,7 +51,7 @@ constexpr char kPane[] = "package/layout/Library/PreferenceLoader/Preferences/Lu
 NSArray* paneItems() { return [plist(kPane) objectForKey:@"items"]; }
 
 TEST_F(PackageTest, PaneWritesTheSettingsDomainAndAnnouncesEveryChange) {
-  const auto domain = adapter::preferencesDomainFor(settings::kSettingsPath, adapter::kPreferencesDaemonVersion);
+  const auto domain = adapter::preferencesDomainFor(settings::kSettingsPath, host::kPreferencesDaemonVersion);
   ASSERT_TRUE(domain);
   NSArray* items = paneItems();
   ASSERT_GT([items count], 0u);
