@@ -14,7 +14,7 @@ namespace adapter {
 
 // host::readPreferences of `domain`: its current values, other processes'
 // changes included. The status is kRead when the daemon holds a value asked
-// for, else what the file at `path` (on this file system) shows; a file
+// for, else what the file at device path `path` shows; a file
 // larger than host::kMaxPreferencesFileBytes reads as kUnreadable, with no
 // values, whatever the daemon holds.
 host::PreferencesRead readDaemonPreferences(const std::string& domain, const std::string& path,

@@ -15,7 +15,8 @@
 
 namespace adapter {
 
-// What is at a preferences file (`path` on this file system).
+// What is at a preferences file. Paths here are device paths, reached
+// through adapter/file_system.h.
 struct FileProbe {
   host::PreferencesStatus status = host::PreferencesStatus::kAbsent;
   // kRead: the file's dictionary, autoreleased.

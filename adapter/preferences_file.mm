@@ -1,12 +1,12 @@
 #include "adapter/preferences_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "adapter/file_system.h"
 #include "adapter/preference_values.h"
 #include "adapter/writers_lock.h"
 
@@ -15,7 +15,9 @@ namespace {
 
 using host::PreferencesStatus;
 
-NSString* pathString(const std::string& path) { return [NSString stringWithUTF8String:path.c_str()]; }
+NSString* foundationString(const std::string& path) {
+  return [NSString stringWithUTF8String:foundationPath(path).c_str()];
+}
 std::string keptAsidePath(const std::string& path) { return path + ".unreadable"; }
 
 FileProbe oversized(FileProbe found) {
@@ -67,7 +69,7 @@ FileProbe probePreferencesFile(const std::string& path) {
   // Foundation answers nil alike for a file it cannot open and one it cannot
   // parse; a writer must replace only the second, so the file is opened and
   // read here, and only its bytes go to Foundation.
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd = openForReading(path);
   if (fd < 0) {
     if (errno == ENOENT) return {};
     return {PreferencesStatus::kFailed, nil, std::strerror(errno)};
@@ -79,17 +81,17 @@ FileProbe probePreferencesFile(const std::string& path) {
 
 FileProbe probeFileSize(const std::string& path) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || !exceedsBound(st)) return {};
+  if (!statFile(path, st) || !exceedsBound(st)) return {};
   return oversized(FileProbe{PreferencesStatus::kUnreadable, nil, {}, st.st_dev, st.st_ino});
 }
 
 bool keepUnreadableAside(const std::string& path, const FileProbe& found) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || st.st_dev != found.device || st.st_ino != found.inode) return false;
-  return rename(path.c_str(), keptAsidePath(path).c_str()) == 0;
+  if (!statFile(path, st) || st.st_dev != found.device || st.st_ino != found.inode) return false;
+  return renameFile(path, keptAsidePath(path));
 }
 
-void putBackKeptAside(const std::string& path) { rename(keptAsidePath(path).c_str(), path.c_str()); }
+void putBackKeptAside(const std::string& path) { renameFile(keptAsidePath(path), path); }
 
 host::PreferencesRead readPreferencesFile(const std::string& path, std::span<const std::string_view> keys) {
   FileProbe found = probePreferencesFile(path);
@@ -111,7 +113,7 @@ host::PreferencesWrite changePreferencesFile(const std::string& path,
       found.values ? [[found.values mutableCopy] autorelease] : [NSMutableDictionary dictionary];
   [values addEntriesFromDictionary:keyed.toSet];
   [values removeObjectsForKeys:keyed.toRemove];
-  if ([values writeToFile:pathString(path) atomically:YES]) return PreferencesWrite::kWritten;
+  if ([values writeToFile:foundationString(path) atomically:YES]) return PreferencesWrite::kWritten;
   if (unreadable) putBackKeptAside(path);
   return PreferencesWrite::kWriteFailed;
 }

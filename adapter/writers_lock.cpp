@@ -1,11 +1,12 @@
 #include "adapter/writers_lock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "adapter/file_system.h"
 
 namespace adapter {
 namespace {
@@ -16,10 +17,9 @@ constexpr useconds_t kPause = 10000;  // 10 ms: 200 attempts wait about 2 s
 }  // namespace
 
 WritersLock::WritersLock(const std::string& path) {
-  const std::string lockPath = path + ".lock";
   // Non-blocking open: a FIFO at the path must not hang the writer. Read
   // access is enough for flock, so a lock file made by root serves everyone.
-  int fd = open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  int fd = openLockFile(path);
   if (fd < 0) return;
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

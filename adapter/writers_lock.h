@@ -11,8 +11,8 @@ namespace adapter {
 
 class WritersLock {
  public:
-  // Takes the lock of the file at `path`, waiting at most about two seconds
-  // for another writer to finish.
+  // Takes the lock of the file at device path `path`, waiting at most about
+  // two seconds for another writer to finish.
   explicit WritersLock(const std::string& path);
   ~WritersLock();
   WritersLock(const WritersLock&) = delete;

@@ -25,17 +25,17 @@ endfunction()
 function(lumivo_deliverable target)
   set_target_properties(${target} PROPERTIES
     CXX_VISIBILITY_PRESET hidden
+    OBJCXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
+    LINKER_LANGUAGE CXX
     PREFIX "")
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     # Unique symbols would pin the module in memory after dlclose.
-    target_compile_options(${target} PRIVATE -fno-gnu-unique)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-gnu-unique>)
   endif()
-  # The simulated device implements host.h here as the real frameworks do on
-  # a device: the deliverable takes its symbols, but none of its headers or
-  # definitions.
-  target_link_libraries(${target} PRIVATE lumivo_settings "$<TARGET_FILE:lumivo_sim>")
-  add_dependencies(${target} lumivo_sim)
+  # The simulated frameworks stand where a device's frameworks are: the
+  # deliverable links them as it links the device's.
+  target_link_libraries(${target} PRIVATE lumivo_settings lumivo_sim)
   # The settings code linked in stays private to the module; exported, its
   # constants would be unique symbols that pin the module after dlclose.
   target_link_options(${target} PRIVATE "-Wl,--exclude-libs,ALL")

@@ -25,8 +25,8 @@ struct BootOptions {
   // an ordinary application.
   std::string process = "SpringBoard";
   double coreFoundationVersion = kCurrentVersion;
-  // Host classes that getClass does not find ("SBAwayController",
-  // "UIKeyboard", "SBWorkspace", ...).
+  // Classes of the release the process lacks ("SBAwayController",
+  // "SBWorkspace", ...): the frameworks do not make them.
   std::set<std::string> missingClasses;
   // UIScreen mainScreen yields none.
   bool noMainScreen = false;
@@ -41,21 +41,24 @@ struct BootOptions {
   bool failObserverRegistration = false;
   // Load extension libraries and switch bundles found in the root.
   bool loadModules = true;
-  // Runs once the host's classes are defined, before the loader: a test
-  // stands in its own method implementations here (sim::setMethod), which
-  // the loaded libraries then find as the host's originals.
+  // Runs once the release's classes are made, before the loader: a test
+  // stands in its own method implementations here (the runtime's
+  // class_replaceMethod), which the loaded libraries then find as the
+  // host's originals.
   std::function<void()> beforeLoader;
 };
 
 // The bundle identifier of a host process name.
 std::string bundleIdentifierFor(const std::string& process);
 
-// Boots a host process: defines the host's classes for its generation, runs
-// the loader (which runs each loaded library's initialiser), lets the host
-// create its start-up objects, and loads the switch bundles. Any process
-// already booted is shut down first.
+// Boots the host process: makes the release's classes, methods and
+// functions, runs the loader (which runs each loaded library's
+// initialiser), lets the host create its start-up objects, and loads the
+// switch bundles. Once per process, as on a device: classes and libraries,
+// once in a process, stay (a second call stops the process with a message).
 void boot(const BootOptions& options);
-// Ends the host process: unloads the modules and frees every object.
+// Ends the host process: takes alerts down, lets go of the switches, the
+// listeners and the host's objects, and leaves the device's notifications.
 void shutdown();
 bool booted();
 const BootOptions& bootOptions();
@@ -64,8 +67,10 @@ const BootOptions& bootOptions();
 // processes on the root then never arrive here. Empty when it could.
 const std::string& notificationProblem();
 
-// The host file-system path of a device path.
-std::string hostPath(const std::string& devicePath);
+// Everything the booted process offers, in Objective-C notation, one per
+// line: "+[Class selector]", then "-[Class selector]", then "Function()";
+// each group sorted.
+std::vector<std::string> offeredOperations();
 
 // Copies the device template (the installed deliverables) into `root`.
 // Returns false with a message when the template cannot be found or copied.

@@ -12,6 +12,12 @@
 
 namespace sim {
 
+// The folder that stands for the booted device's "/" (boot sets it,
+// shutdown clears it); empty: the host's own "/".
+void setDeviceRoot(const std::string& root);
+// The host file-system path of a device path, below the device root.
+std::string hostPath(const std::string& devicePath);
+
 // Reads the regular file at a device path, at most the settings size limit.
 // False, with `bytes` empty, when it is absent, not a regular file, too
 // large or unreadable.
@@ -70,6 +76,8 @@ enum class DeviceRead {
 // Consumes an injected read fault (failNextRead).
 DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& bytes, std::string* why = nullptr,
                                  FileStamp* stamp = nullptr);
+// Forgets every injected fault not yet consumed.
+void clearFileFaults();
 // Consumes an injected write fault of a device path (failNextWrite); true
 // when there was one.
 bool takeWriteFault(const std::string& devicePath);

@@ -41,7 +41,12 @@ bool takeFault(std::multiset<std::string>& faults, const std::string& path) {
 
 void (*beforeReplaceHook)(const std::string& devicePath) = nullptr;
 
-std::string rootPath() { return booted() ? bootOptions().root : std::string(); }
+std::string& rootFolder() {
+  static auto* root = new std::string;
+  return *root;
+}
+
+const std::string& rootPath() { return rootFolder(); }
 
 // The folder of a device path, open inside the root, and the path's last
 // name in it.
@@ -74,8 +79,10 @@ std::optional<Placed> placeInRoot(const std::string& devicePath, bool createFold
 
 }  // namespace
 
+void setDeviceRoot(const std::string& root) { rootFolder() = root; }
+
 std::string hostPath(const std::string& devicePath) {
-  std::string root = booted() ? bootOptions().root : std::string();
+  std::string root = rootPath();
   if (!root.empty() && root.back() == '/') root.pop_back();
   if (devicePath.empty() || devicePath.front() != '/') return root + "/" + devicePath;
   return root + devicePath;

@@ -15,12 +15,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/host.h"
 #include "sim/device.h"
 #include "sim/in_root.h"
 #include "sim/journal.h"
-
-struct host::NotifyCenter {};
 
 namespace sim {
 namespace {
@@ -34,7 +31,7 @@ constexpr std::size_t kMaxTurnBytes = std::size_t{1} << 20;
 constexpr std::size_t kMaxCountedNames = 4096;
 
 struct Observer {
-  host::NotificationCallback callback;
+  NotifyCallback callback;
   const void* observer;
   std::string name;
 };
@@ -59,8 +56,6 @@ Service& service() {
   static auto* s = new Service;
   return *s;
 }
-
-host::NotifyCenter theCenter;
 
 bool endsWith(std::string_view name, std::string_view suffix) {
   return name.size() >= suffix.size() && name.substr(name.size() - suffix.size()) == suffix;
@@ -250,7 +245,7 @@ int notifyDeliver() {
     for (const auto& o : observers) {
       if (o.name != name) continue;
       journal("notificationDelivered", name);
-      o.callback(&theCenter, const_cast<void*>(o.observer), name.c_str(), nullptr, nullptr);
+      o.callback(o.observer, name);
       ++calls;
     }
   }
@@ -271,38 +266,31 @@ int postCount(const std::string& name) {
 
 }  // namespace sim
 
-namespace host {
+namespace sim {
 
-NotifyCenter* darwinNotifyCenter() { return &sim::theCenter; }
-
-void notifyCenterAddObserver(NotifyCenter* center, const void* observer, NotificationCallback callback,
-                             const char* name, const void*, int suspensionBehavior) {
-  sim::journal("notifyCenterAddObserver",
-               std::string(name ? name : "(null)") + " suspension=" + std::to_string(suspensionBehavior));
-  auto& s = sim::service();
-  if (!center || !callback || !name || s.failRegistrations) return;
+void notifyAddObserver(const void* observer, NotifyCallback callback, const std::string& name) {
+  auto& s = service();
+  if (!callback || s.failRegistrations) return;
   s.observers.push_back({callback, observer, name});
 }
 
-void notifyPost(const char* name) {
-  if (!name) return;
-  sim::journal("notifyPost", name);
-  auto& s = sim::service();
+void notifyPostName(const std::string& name) {
+  auto& s = service();
   ++s.posts[name];
   if (!s.dirFd.valid()) return;
-  const std::string line = std::string(name) + "\n";
+  const std::string line = name + "\n";
   const int dir = s.dirFd.get();
-  sim::forEachEntry(dir, [&](const char* file) {
-    if (!sim::endsWith(file, ".fifo")) return;
-    int fd = sim::openFifoForWriting(dir, file);
+  forEachEntry(dir, [&](const char* file) {
+    if (!endsWith(file, ".fifo")) return;
+    int fd = openFifoForWriting(dir, file);
     if (fd < 0) {
       // No reader: the process that made it has ended.
       if (errno == ENXIO) unlinkat(dir, file, 0);
       return;
     }
-    sim::writeToReader(fd, line);
+    writeToReader(fd, line);
     close(fd);
   });
 }
 
-}  // namespace host
+}  // namespace sim

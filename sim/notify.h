@@ -31,4 +31,13 @@ std::size_t notifyBuffered();
 // Times `name` has arrived at this process since boot.
 int notifyArrivals(const std::string& name);
 
+// Called on the main thread with the observer it was registered with and
+// the name that arrived.
+using NotifyCallback = void (*)(const void* observer, const std::string& name);
+// Registers an observer of `name`; does nothing when registrations fail
+// (notifyStart's `failRegistrations`).
+void notifyAddObserver(const void* observer, NotifyCallback callback, const std::string& name);
+// Posts `name` to every process on the root, this one included.
+void notifyPostName(const std::string& name);
+
 }  // namespace sim

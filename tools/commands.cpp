@@ -11,6 +11,7 @@
 #include "sim/device.h"
 #include "sim/device_files.h"
 #include "sim/kept_aside.h"
+#include "sim/notify.h"
 #include "sim/preferences.h"
 #include "sim/springboard.h"
 #include "sim/toggle.h"
@@ -103,7 +104,7 @@ Failure Session::showSwitch() {
 
 Failure Session::post() {
   MuteJournal mute(*this);
-  host::notifyPost(settings::kChangedNotification);
+  sim::notifyPostName(settings::kChangedNotification);
   out_ << "  posted the change notification\n";
   return std::nullopt;
 }
@@ -236,7 +237,7 @@ Failure Session::copySettings(const std::string& file) {
 Failure Session::announceEdit(const sim::PreferencesWriteResult& result) {
   // The pane announces its edit whatever became of the write, as every
   // writer of the settings does.
-  host::notifyPost(settings::kChangedNotification);
+  sim::notifyPostName(settings::kChangedNotification);
   switch (result.outcome) {
     case host::PreferencesWrite::kWritten: return std::nullopt;
     case host::PreferencesWrite::kReadFailed: return "could not read the settings file; it is left as it was";

@@ -8,10 +8,12 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/keys.h"
 #include "sim/device.h"
+#include "sim/device_files.h"
 #include "tools/interrupt.h"
 #include "tools/render.h"
 #include "tools/script_parser.h"
@@ -82,11 +84,19 @@ class Demo {
  public:
   explicit Demo(const SessionOptions& options)
       : options_(options), session_(captured_), arrow_(localeIsUtf8() ? "\u203a" : ">") {}
+  ~Demo() {
+    if (go_ >= 0) close(go_);
+    if (preferences_ > 0) waitpid(preferences_, nullptr, 0);
+  }
+  Demo(const Demo&) = delete;
+  Demo& operator=(const Demo&) = delete;
 
   int run() {
     const bool unicode = localeIsUtf8();
     heading("Lumivo, on a simulated iPhone", unicode ? "\u2550" : "=");
     std::cout << kIntro << "\n";
+    std::cout.flush();
+    startPreferencesProcess();
     session_.boot(options_);
     emit(captured_.str(), "  ");
     captured_.str("");
@@ -164,9 +174,12 @@ class Demo {
                "SpringBoard, still running, follows.");
     std::cout.flush();
     std::fflush(stdout);
-    const pid_t child = fork();
-    if (child == 0) _exit(preferencesProcess());
+    const pid_t child = std::exchange(preferences_, -1);
+    // The waiting process goes on.
+    const bool told = child > 0 && write(go_, "g", 1) == 1;
+    close(std::exchange(go_, -1));
     int status = 0;
+    if (!told) status = 1;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
       std::cout << "   ! the Preferences process failed\n";
       ++surprises_;
@@ -177,8 +190,27 @@ class Demo {
       play(line, true);
   }
 
-  // Runs in the forked child: boots Preferences on the same root (ending the
-  // inherited SpringBoard in this process only) and taps the switch off.
+  // A process boots one device in its life, so the Settings application's
+  // process is forked before SpringBoard boots, and waits until the tour
+  // comes to it; it ends without booting when the tour ends early.
+  void startPreferencesProcess() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    preferences_ = fork();
+    if (preferences_ == 0) {
+      close(fds[1]);
+      char go = 0;
+      const bool started = read(fds[0], &go, 1) == 1;
+      _exit(started ? preferencesProcess() : 0);
+    }
+    close(fds[0]);
+    if (preferences_ < 0) close(fds[1]);
+    else go_ = fds[1];
+  }
+
+
+  // Runs in the forked child: boots Preferences on the same root and taps
+  // the switch off.
   int preferencesProcess() {
     std::ostringstream out;
     int result = 0;
@@ -199,6 +231,8 @@ class Demo {
   }
 
   SessionOptions options_;
+  pid_t preferences_ = -1;  // the Settings application's process, waiting
+  int go_ = -1;             // tells it to go on
   std::ostringstream captured_;
   Session session_;
   std::string arrow_;

@@ -1,7 +1,7 @@
 // The `host` command: the simulated host's release and what it offers.
 #include "host/releases.h"
 #include "sim/device.h"
-#include "sim/runtime.h"
+#include "sim/device.h"
 #include "tools/numbers.h"
 #include "tools/session.h"
 

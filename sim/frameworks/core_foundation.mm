@@ -1,14 +1,16 @@
-// CoreFoundation's version and Darwin notification centre, and
-// notify_post, within one process.
+// CoreFoundation's version, its type functions, the Darwin notification
+// centre and notify_post: notifications reach every process of the device
+// root through the device's notification pipe (sim/notify.h).
 #import <Foundation/Foundation.h>
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <notify.h>
 
-#include <set>
-
 #include "host/releases.h"
+#include "sim/device.h"
 #include "sim/frameworks/platform.h"
+#include "sim/journal.h"
+#include "sim/notify.h"
 #include "sim/offers.h"
 
 extern "C" {
@@ -19,16 +21,21 @@ struct __CFNotificationCenter {};
 
 namespace {
 
+// An observer's registration, kept for the life of the process as the
+// centre keeps it.
 struct Observer {
   const void* observer;
   CFNotificationCallback callback;
-  std::string name;
 };
 
 __CFNotificationCenter gDarwinCenter;
-std::vector<Observer> gObservers;
 std::vector<std::string> gPosted;
-std::vector<std::string> gUndelivered;
+
+void deliver(const void* record, const std::string& name) {
+  const Observer* o = static_cast<const Observer*>(record);
+  o->callback(&gDarwinCenter, const_cast<void*>(o->observer), (CFStringRef)[NSString stringWithUTF8String:name.c_str()],
+              nullptr, nullptr);
+}
 
 }  // namespace
 
@@ -48,18 +55,26 @@ Boolean CFNumberIsFloatType(CFNumberRef number) {
   return type == 'f' || type == 'd';
 }
 
-CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter(void) { return &gDarwinCenter; }
+CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter(void) {
+  sim::journal("CFNotificationCenterGetDarwinNotifyCenter()");
+  return &gDarwinCenter;
+}
 
 void CFNotificationCenterAddObserver(CFNotificationCenterRef center, const void* observer,
                                      CFNotificationCallback callBack, CFStringRef name, const void*,
-                                     CFNotificationSuspensionBehavior) {
-  if (center == &gDarwinCenter && callBack && name)
-    gObservers.push_back(Observer{observer, callBack, [(NSString*)name UTF8String]});
+                                     CFNotificationSuspensionBehavior suspension) {
+  const char* text = [(NSString*)name UTF8String];
+  sim::journal("CFNotificationCenterAddObserver()",
+               std::string(text ? text : "(null)") + " suspension=" + std::to_string(suspension));
+  if (center != &gDarwinCenter || !callBack || !text) return;
+  sim::notifyAddObserver(new Observer{observer, callBack}, &deliver, text);
 }
 
 uint32_t notify_post(const char* name) {
+  sim::journal("notify_post()", name ? name : "(null)");
+  if (!name) return 1;
   gPosted.push_back(name);
-  gUndelivered.push_back(name);
+  sim::notifyPostName(name);
   return 0;
 }
 
@@ -71,21 +86,6 @@ void setCoreFoundationVersion(double version) { kCFCoreFoundationVersionNumber =
 
 const std::vector<std::string>& postedNotifications() { return gPosted; }
 
-int runLoopOnce() {
-  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-  std::set<std::string> arrived(gUndelivered.begin(), gUndelivered.end());
-  gUndelivered.clear();
-  int callbacks = 0;
-  const std::vector<Observer> observers = gObservers;
-  for (const std::string& name : arrived)
-    for (const Observer& o : observers)
-      if (o.name == name) {
-        o.callback(&gDarwinCenter, const_cast<void*>(o.observer),
-                   (CFStringRef)[NSString stringWithUTF8String:name.c_str()], nullptr, nullptr);
-        ++callbacks;
-      }
-  [pool drain];
-  return callbacks;
-}
+int runLoopOnce() { return sim::runLoopOnce(); }
 
 }  // namespace standin

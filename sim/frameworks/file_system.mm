@@ -1,24 +1,67 @@
-// The device's file system, below a folder of the machine's own.
-#include "sim/frameworks/platform.h"
+// The device's file system, below a folder of the machine's own: the
+// adapter's file operations resolve inside the device root, as the device
+// files of the simulated platform do (sim/in_root.h), so that no link
+// planted in it leads out of it.
+#include <fcntl.h>
+
+#include <cerrno>
+
 #include "adapter/file_system.h"
+#include "sim/device_files.h"
+#include "sim/frameworks/foundation_files.h"
+#include "sim/frameworks/platform.h"
+#include "sim/in_root.h"
 
 namespace {
 
-std::string& root() {
-  static auto* folder = new std::string;
-  return *folder;
+sim::Descriptor openInDevice(const std::string& devicePath, int flags, mode_t mode = 0) {
+  sim::Descriptor root = sim::openRootFolder(sim::hostPath("/"));
+  if (!root.valid()) return root;
+  return sim::openInRoot(root.get(), devicePath, flags, mode);
 }
 
 }  // namespace
 
 namespace adapter {
 
-std::string fileSystemPath(const char* devicePath) { return root() + devicePath; }
+std::string fileSystemPath(const char* devicePath) { return devicePath; }
+std::string foundationPath(const std::string& devicePath) { return sim::hostPath(devicePath); }
+
+int openForReading(const std::string& devicePath) {
+  sim::Descriptor file = openInDevice(devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (!file.valid()) return -1;
+  struct stat status {};
+  if (fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode)) {
+    // The platform's checked read is what consumes an injected read fault;
+    // the descriptor opened first is the file it reads, whatever takes its
+    // place meanwhile.
+    std::string bytes;
+    if (sim::readDeviceFileChecked(devicePath, bytes) == sim::DeviceRead::kFailed) {
+      errno = EIO;
+      return -1;
+    }
+  }
+  return file.release();
+}
+
+bool statFile(const std::string& devicePath, struct stat& status) {
+  sim::Descriptor file = openInDevice(devicePath, O_PATH);
+  return file.valid() && fstat(file.get(), &status) == 0;
+}
+
+bool renameFile(const std::string& from, const std::string& to) { return sim::moveDeviceFile(from, to); }
+
+int openLockFile(const std::string& devicePath) {
+  return openInDevice(devicePath + ".lock", O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0644).release();
+}
 
 }  // namespace adapter
 
 namespace standin {
 
-void setFileSystemRoot(const std::string& folder) { root() = folder; }
+void setFileSystemRoot(const std::string& folder) {
+  sim::setDeviceRoot(folder);
+  installFoundationFileMethods();
+}
 
 }  // namespace standin

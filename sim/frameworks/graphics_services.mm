@@ -1,6 +1,11 @@
 // GraphicsServices' backlight function, in a library of its own that only
-// the host generations exporting it load.
+// the releases exporting it load.
 #include "sim/frameworks/platform.h"
+#include "sim/journal.h"
+#include "sim/journal_text.h"
 #include "adapter/include/GraphicsServices.h"
 
-extern "C" void GSEventSetBacklightLevel(float level) { standin::recordBrightness(standin::kBacklight, level); }
+extern "C" void GSEventSetBacklightLevel(float level) {
+  sim::journal("GSEventSetBacklightLevel()", sim::journalNumber(level));
+  standin::recordBrightness(standin::kBacklight, level);
+}

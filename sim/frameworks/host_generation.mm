@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "sim/frameworks/host_generation.h"
@@ -56,10 +57,19 @@ bool sameOperation(const Offer& a, const Offer& b) {
          (a.owner == b.owner || (a.owner && b.owner && std::strcmp(a.owner, b.owner) == 0));
 }
 
-// Whether SpringBoard at `version` has the operation of `row`, by any row.
+// The process being made: SpringBoard or another, and the classes a test
+// has taken away.
+struct Making {
+  bool springBoard = true;
+  const std::set<std::string>* missing = nullptr;
+};
+Making gMaking;
+
+// Whether the process at `version` has the operation of `row`, by any row.
 bool offered(const Offer& row, double version) {
+  if (row.owner && gMaking.missing && gMaking.missing->count(row.owner)) return false;
   for (const Offer& offer : sim::offers())
-    if (sameOperation(offer, row) && sim::offerAt(offer, version, true)) return true;
+    if (sameOperation(offer, row) && sim::offerAt(offer, version, gMaking.springBoard)) return true;
   return false;
 }
 
@@ -112,33 +122,45 @@ void offerMethod(const Offer& offer, double version) {
                         method_getTypeEncoding(method));
 }
 
-// The libraries of the private C functions, loaded for every module of the
-// process to find, as the system's frameworks are.
+// The libraries of the private C functions, beside this one, loaded for
+// every module of the process to find, as the system's frameworks are.
 struct FunctionLibrary {
   const char* function;
-  const char* path;
+  const char* name;
 };
 constexpr FunctionLibrary kFunctionLibraries[] = {
-    {"GSEventSetBacklightLevel", LUMIVO_STANDIN_GRAPHICS_SERVICES},
-    {"BKSDisplayBrightnessSet", LUMIVO_STANDIN_BACKBOARD_SERVICES},
-    {"BKSDisplayBrightnessGetCurrent", LUMIVO_STANDIN_BACKBOARD_SERVICES},
+    {"GSEventSetBacklightLevel", "libLumivoSim_graphics_services.so"},
+    {"BKSDisplayBrightnessSet", "libLumivoSim_backboard_services.so"},
+    {"BKSDisplayBrightnessGetCurrent", "libLumivoSim_backboard_services.so"},
 };
+
+std::string besideThisLibrary(const char* name) {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<void*>(&besideThisLibrary), &info) || !info.dli_fname) return name;
+  std::string path = info.dli_fname;
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+}
 
 void offerFunction(const Offer& offer, double version) {
   if (!offered(offer, version)) return;
   for (const FunctionLibrary& library : kFunctionLibraries) {
     if (std::strcmp(library.function, offer.name) != 0) continue;
-    if (!dlopen(library.path, RTLD_NOW | RTLD_GLOBAL)) stop(std::string("cannot load ") + library.path + ": " + dlerror());
+    const std::string path = besideThisLibrary(library.name);
+    if (!dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL)) stop("cannot load " + path + ": " + dlerror());
   }
   if (!dlsym(RTLD_DEFAULT, offer.name)) stop("the stand-ins implement no " + sim::operationName(offer));
 }
 
 }  // namespace
 
-void bootHost(double version) {
-  static bool booted = false;
-  if (booted) stop("one host generation per process");
-  booted = true;
+void bootHost(double version) { makeGeneration(version, true, {}); }
+
+void makeGeneration(double version, bool springBoard, const std::set<std::string>& missing) {
+  static bool made = false;
+  if (made) stop("one host generation per process: classes, once made, cannot be taken back");
+  made = true;
+  gMaking = Making{springBoard, &missing};
   setCoreFoundationVersion(version);
   for (const Offer& offer : sim::offers()) {
     switch (offer.kind) {
@@ -150,10 +172,11 @@ void bootHost(double version) {
         offerFunction(offer, version);
         break;
       case OfferKind::kFramework:
-        // The test process loads the frameworks' stand-ins itself.
+        // Installed packages, loaded with this library.
         break;
     }
   }
+  gMaking.missing = nullptr;
 }
 
 }  // namespace standin

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ namespace standin {
 // offer table (sim/offers.h) gives it. Once per process: classes, once made,
 // cannot be taken back.
 void bootHost(double version);
+// The same for any process: SpringBoard's classes only in SpringBoard, and
+// none of the classes named in `missing`.
+void makeGeneration(double version, bool springBoard, const std::set<std::string>& missing);
 
 // ---- CoreFoundation
 
@@ -103,6 +107,14 @@ void tapAlertButton(std::size_t position, std::intptr_t index);
 int windowsVisible();
 // Every link passed to openURL:, in order.
 const std::vector<std::string>& openedLinks();
+// A link reaches the system (any of the ways to open one).
+void openLink(NSURL* url);
+// The screen's brightness now, without a call the journal would record.
+CGFloat screenBrightness();
+// An application other than SpringBoard starts: the shared application.
+void startApplication();
+// Every alert leaves the screen, untapped.
+void takeAlertsDown();
 
 // ---- SpringBoard
 
@@ -135,5 +147,9 @@ EventOutcome sendEvent(const char* name);
 // The listeners registered, by name, in registration order.
 std::vector<std::string> listenerNames();
 id listenerNamed(const char* name);
+// Whether the event framework is installed (LAActivator's shared instance).
+void setActivatorPresent(bool present);
+// The listeners go with the process's modules.
+void forgetListeners();
 
 }  // namespace standin

@@ -1,10 +1,25 @@
 // CoreFoundation's preferences functions, with the preferences daemon the
-// release has.
+// release has. The daemon's values for a domain are its file,
+// /var/mobile/Library/Preferences/<domain>.plist, read and edited with the
+// platform's own preferences code (sim/preferences.h); each process keeps a
+// cache of the domains it uses, taken at the first use and at each
+// synchronize.
+//
+// When the real daemon reads and writes its files is not documented; this
+// one is inferred to lose nothing: a synchronize hands over only the keys
+// this process changed, applied one by one to the file as it is then (under
+// the writers' lock), so that another writer's changes to other keys stay,
+// and then takes in everything the file holds.
 #import <Foundation/Foundation.h>
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <string>
+
+#include "sim/frameworks/foundation_files.h"
 #include "sim/frameworks/platform.h"
+#include "sim/journal.h"
+#include "sim/preferences.h"
 
 extern "C" {
 const CFStringRef kCFPreferencesCurrentUser = (CFStringRef) @"kCFPreferencesCurrentUser";
@@ -13,38 +28,80 @@ const CFStringRef kCFPreferencesAnyHost = (CFStringRef) @"kCFPreferencesAnyHost"
 
 namespace {
 
-// Domains as the daemon holds them, and this process's cache of each, taken
-// from the daemon at the first use and at each synchronize.
-// Made on first use, once the Foundation classes are certainly loaded.
-NSMutableDictionary* daemonStore() {
-  static NSMutableDictionary* domains = [[NSMutableDictionary alloc] init];
-  return domains;
-}
+// This process's cache of each domain, and the changes it set and has not
+// yet handed over (NSNull marks a removal). Made on first use, once the
+// Foundation classes are certainly loaded.
 NSMutableDictionary* cacheStore() {
   static NSMutableDictionary* domains = [[NSMutableDictionary alloc] init];
   return domains;
 }
-// Changes set in this process and not yet handed to the daemon; NSNull marks
-// a removal.
 NSMutableDictionary* pendingStore() {
   static NSMutableDictionary* domains = [[NSMutableDictionary alloc] init];
   return domains;
 }
 
-NSMutableDictionary* domainIn(NSMutableDictionary* store, CFStringRef domain) {
-  NSString* key = (NSString*)domain;
-  NSMutableDictionary* values = [store objectForKey:key];
+std::string nameOf(CFStringRef domain) {
+  const char* name = domain ? [(NSString*)domain UTF8String] : nullptr;
+  return name ? name : "";
+}
+
+// The device path of a domain's file; empty for a name that is no file of
+// the preferences folder.
+std::string fileOf(const std::string& domain) {
+  if (domain.empty() || domain.find('/') != std::string::npos || domain == "." || domain == "..") return {};
+  return "/var/mobile/Library/Preferences/" + domain + ".plist";
+}
+
+// The domain's values in its file: none when the file is absent or cannot
+// be read, as the daemon takes such a file for an empty domain.
+NSMutableDictionary* fileValues(const std::string& domain) {
+  const std::string file = fileOf(domain);
+  if (file.empty()) return [NSMutableDictionary dictionary];
+  sim::PreferencesFile read = sim::readPreferencesFile(file);
+  if (read.status != host::PreferencesStatus::kRead) return [NSMutableDictionary dictionary];
+  return standin::objectOf(read.document.root(), true);
+}
+
+NSMutableDictionary* cached(const std::string& domain) {
+  NSString* key = [NSString stringWithUTF8String:domain.c_str()];
+  NSMutableDictionary* values = [cacheStore() objectForKey:key];
   if (!values) {
-    values = [NSMutableDictionary dictionary];
-    [store setObject:values forKey:key];
+    values = fileValues(domain);
+    [cacheStore() setObject:values forKey:key];
   }
   return values;
 }
 
-NSMutableDictionary* cached(CFStringRef domain) {
-  if (![cacheStore() objectForKey:(NSString*)domain])
-    [cacheStore() setObject:[[domainIn(daemonStore(), domain) mutableCopy] autorelease] forKey:(NSString*)domain];
-  return domainIn(cacheStore(), domain);
+NSMutableDictionary* pending(const std::string& domain) {
+  NSString* key = [NSString stringWithUTF8String:domain.c_str()];
+  NSMutableDictionary* changes = [pendingStore() objectForKey:key];
+  if (!changes) {
+    changes = [NSMutableDictionary dictionary];
+    [pendingStore() setObject:changes forKey:key];
+  }
+  return changes;
+}
+
+// Applies `changes` key by key to the domain's file as it is now; false
+// when the edit is refused or fails (the file is then as it was).
+bool handOver(const std::string& domain, NSDictionary* changes) {
+  const std::string file = fileOf(domain);
+  if (file.empty()) return false;
+  return static_cast<bool>(sim::editPreferencesFile(file, [changes](plist::Document& document) {
+    for (NSString* key in changes) {
+      const char* name = [key UTF8String];
+      if (!name) return false;
+      id value = [changes objectForKey:key];
+      if ([value isKindOfClass:[NSNull class]]) {
+        document.remove(name);
+        continue;
+      }
+      auto stored = standin::valueOf(value);
+      if (!stored) return false;
+      document.setValue(name, *stored);
+    }
+    return true;
+  }));
 }
 
 }  // namespace
@@ -52,48 +109,48 @@ NSMutableDictionary* cached(CFStringRef domain) {
 extern "C" {
 
 Boolean CFPreferencesAppSynchronize(CFStringRef domain) {
-  NSMutableDictionary* pending = domainIn(pendingStore(), domain);
-  NSMutableDictionary* daemon = domainIn(daemonStore(), domain);
-  NSEnumerator* keys = [pending keyEnumerator];
-  for (id key = [keys nextObject]; key; key = [keys nextObject]) {
-    id value = [pending objectForKey:key];
-    if ([value isKindOfClass:[NSNull class]])
-      [daemon removeObjectForKey:key];
-    else
-      [daemon setObject:value forKey:key];
-  }
-  [pending removeAllObjects];
-  [cacheStore() setObject:[[daemon mutableCopy] autorelease] forKey:(NSString*)domain];
-  return true;
+  const std::string name = nameOf(domain);
+  sim::journal("CFPreferencesAppSynchronize()", name);
+  NSMutableDictionary* changes = pending(name);
+  // A failed hand-over drops the changes, which the file never got, so that
+  // the cache and the file agree again.
+  const bool handed = [changes count] == 0 || handOver(name, changes);
+  [changes removeAllObjects];
+  [cacheStore() setObject:fileValues(name) forKey:[NSString stringWithUTF8String:name.c_str()]];
+  return handed;
 }
 
 CFArrayRef CFPreferencesCopyKeyList(CFStringRef domain, CFStringRef, CFStringRef) {
-  NSArray* keys = [cached(domain) allKeys];
+  const std::string name = nameOf(domain);
+  sim::journal("CFPreferencesCopyKeyList()", name);
+  NSArray* keys = [cached(name) allKeys];
   return [keys count] ? (CFArrayRef)[keys retain] : NULL;
 }
 
 CFDictionaryRef CFPreferencesCopyMultiple(CFArrayRef keysToFetch, CFStringRef domain, CFStringRef, CFStringRef) {
+  const std::string name = nameOf(domain);
+  sim::journal("CFPreferencesCopyMultiple()", name);
   NSMutableDictionary* values = [[NSMutableDictionary alloc] init];
-  NSArray* keys = (NSArray*)keysToFetch;
-  for (NSUInteger i = 0; i < [keys count]; ++i) {
-    id value = [cached(domain) objectForKey:[keys objectAtIndex:i]];
-    if (value) [values setObject:value forKey:[keys objectAtIndex:i]];
-  }
+  NSDictionary* held = cached(name);
+  for (id key in (NSArray*)keysToFetch)
+    if (id value = [held objectForKey:key]) [values setObject:value forKey:key];
   return (CFDictionaryRef)values;
 }
 
 void CFPreferencesSetMultiple(CFDictionaryRef keysToSet, CFArrayRef keysToRemove, CFStringRef domain, CFStringRef,
                               CFStringRef) {
+  const std::string name = nameOf(domain);
+  sim::journal("CFPreferencesSetMultiple()", name);
+  NSMutableDictionary* held = cached(name);
+  NSMutableDictionary* changes = pending(name);
   NSDictionary* set = (NSDictionary*)keysToSet;
-  NSArray* removed = (NSArray*)keysToRemove;
-  NSEnumerator* keys = [set keyEnumerator];
-  for (id key = [keys nextObject]; key; key = [keys nextObject]) {
-    [cached(domain) setObject:[set objectForKey:key] forKey:key];
-    [domainIn(pendingStore(), domain) setObject:[set objectForKey:key] forKey:key];
+  for (id key in set) {
+    [held setObject:[set objectForKey:key] forKey:key];
+    [changes setObject:[set objectForKey:key] forKey:key];
   }
-  for (NSUInteger i = 0; i < [removed count]; ++i) {
-    [cached(domain) removeObjectForKey:[removed objectAtIndex:i]];
-    [domainIn(pendingStore(), domain) setObject:[NSNull null] forKey:[removed objectAtIndex:i]];
+  for (id key in (NSArray*)keysToRemove) {
+    [held removeObjectForKey:key];
+    [changes setObject:[NSNull null] forKey:key];
   }
 }
 
@@ -102,18 +159,14 @@ void CFPreferencesSetMultiple(CFDictionaryRef keysToSet, CFArrayRef keysToRemove
 namespace standin {
 
 void daemonSetValue(const char* domain, const char* key, id value) {
-  [domainIn(daemonStore(), (CFStringRef)[NSString stringWithUTF8String:domain]) setObject:value
-                                                                            forKey:[NSString stringWithUTF8String:key]];
+  handOver(domain, [NSDictionary dictionaryWithObject:value forKey:[NSString stringWithUTF8String:key]]);
 }
 
 void forgetPreferences() {
-  [daemonStore() removeAllObjects];
   [cacheStore() removeAllObjects];
   [pendingStore() removeAllObjects];
 }
 
-NSDictionary* daemonValues(const char* domain) {
-  return [[domainIn(daemonStore(), (CFStringRef)[NSString stringWithUTF8String:domain]) copy] autorelease];
-}
+NSDictionary* daemonValues(const char* domain) { return fileValues(domain); }
 
 }  // namespace standin

@@ -7,6 +7,8 @@
 #include <objc/runtime.h>
 
 #include "sim/frameworks/host_generation.h"
+#include "sim/frameworks/journal_call.h"
+#include "sim/springboard.h"
 #include "sim/frameworks/platform.h"
 #include "adapter/include/SpringBoard.h"
 
@@ -24,6 +26,8 @@ bool gLocked = false;
 id gFront = nil;
 id gApplicationStack = nil;
 id gBacking = nil;
+id gSpringBoard = nil;
+id gWorkspace = nil;
 int gFrontDisplayChanges = 0;
 id gLastFrontDisplay = nil;
 
@@ -55,9 +59,11 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 @end
 @implementation StandinApplication
 - (NSString*)displayIdentifier {
+  standin::journalMessage(self, _cmd, standin::journalString(identifier_));
   return identifier_;
 }
 - (NSString*)bundleIdentifier {
+  standin::journalMessage(self, _cmd, standin::journalString(identifier_));
   return identifier_;
 }
 @end
@@ -66,21 +72,28 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 @end
 @implementation StandinSpringBoard
 - (void)frontDisplayDidChange {
+  standin::journalMessage(self, _cmd);
   ++gFrontDisplayChanges;
+  [gLastFrontDisplay release];
   gLastFrontDisplay = nil;
 }
 - (void)frontDisplayDidChange:(id)display {
+  standin::journalMessage(self, _cmd, standin::journalString([display standinIdentifier]));
   ++gFrontDisplayChanges;
-  gLastFrontDisplay = display;
+  [gLastFrontDisplay release];
+  gLastFrontDisplay = [display retain];
 }
 - (id)_accessibilityFrontMostApplication {
+  standin::journalMessage(self, _cmd, standin::journalString([gFront standinIdentifier]));
   return gFront;
 }
 - (BOOL)isLocked {
+  standin::journalMessage(self, _cmd, gLocked ? "true" : "false");
   return gLocked;
 }
 - (void)applicationOpenURL:(NSURL*)url {
-  [self openURL:url];
+  standin::journalMessage(self, _cmd, standin::journalString([url absoluteString]));
+  standin::openLink(url);
 }
 @end
 
@@ -88,10 +101,12 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 @end
 @implementation StandinAwayController
 + (id)sharedAwayController {
+  standin::journalMessage(self, _cmd);
   static id controller = [[self alloc] init];
   return controller;
 }
 - (BOOL)isLocked {
+  standin::journalMessage(self, _cmd, gLocked ? "true" : "false");
   return gLocked;
 }
 @end
@@ -100,10 +115,12 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 @end
 @implementation StandinLockScreenManager
 + (id)sharedInstance {
+  standin::journalMessage(self, _cmd);
   static id manager = [[self alloc] init];
   return manager;
 }
 - (BOOL)isUILocked {
+  standin::journalMessage(self, _cmd, gLocked ? "true" : "false");
   return gLocked;
 }
 @end
@@ -112,7 +129,9 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 @end
 @implementation StandinDisplayStack
 - (id)topApplication {
-  return self == gApplicationStack ? gFront : nil;
+  id top = self == gApplicationStack ? gFront : nil;
+  standin::journalMessage(self, _cmd, standin::journalString([top standinIdentifier]));
+  return top;
 }
 @end
 
@@ -120,6 +139,7 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 @end
 @implementation StandinBKSWorkspace
 - (NSString*)topApplication {
+  standin::journalMessage(self, _cmd, standin::journalString([gFront standinIdentifier]));
   return [gFront standinIdentifier];
 }
 @end
@@ -128,6 +148,7 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
 @end
 @implementation StandinWorkspace
 - (id)bksWorkspace {
+  standin::journalMessage(self, _cmd);
   if (!gBacking) gBacking = newInstanceOf("BKSWorkspace");
   return gBacking;
 }
@@ -155,34 +176,32 @@ std::span<const MadeClass> springBoardClasses() { return kSpringBoardClasses; }
 namespace standin {
 
 // UIApplication keeps the first application made as the shared one.
-void startSpringBoard() { [newInstanceOf("SpringBoard") release]; }
+void startSpringBoard() {
+  gSpringBoard = newInstanceOf("SpringBoard");
+}
 
 void createFrontApplicationObjects() {
   // Whichever of them the release has.
   const bool stacks = objc_getClass("SBDisplayStack") != nil;
-  const char* workspace = objc_getClass("SBMainWorkspace") ? "SBMainWorkspace" : "SBWorkspace";
   for (int i = 0; i < (stacks ? 4 : 1); ++i) {
-    id object = newInstanceOf(stacks ? "SBDisplayStack" : workspace);
-    [frontObjects() addObject:object];
-    [object release];
-    if (i == 1) gApplicationStack = object;
+    if (stacks) sim::createDisplayStack();
+    else sim::createWorkspace();
   }
 }
 
 void destroyFrontApplicationObjects() {
   gApplicationStack = nil;
+  [gWorkspace release];
+  gWorkspace = nil;
   [frontObjects() removeAllObjects];
 }
 
 void showApplication(const std::optional<std::string>& identifier) {
+  if (!gSpringBoard) return;
   [gFront release];
   NSString* name = identifier ? [NSString stringWithUTF8String:identifier->c_str()] : nil;
   gFront = name ? [[objc_getClass("SBApplication") alloc] initWithIdentifier:name] : nil;
-  id springBoard = [UIApplication sharedApplication];
-  if ([springBoard respondsToSelector:@selector(frontDisplayDidChange:)])
-    [springBoard frontDisplayDidChange:gFront];
-  else
-    [springBoard frontDisplayDidChange];
+  sim::frontDisplayChanged();
 }
 
 void setLocked(bool locked) { gLocked = locked; }
@@ -191,3 +210,87 @@ int frontDisplayChanges() { return gFrontDisplayChanges; }
 id lastFrontDisplay() { return gLastFrontDisplay; }
 
 }  // namespace standin
+
+namespace sim {
+
+void launchApplication(const std::string& identifier) { standin::showApplication(identifier); }
+void goHome() { standin::showApplication(std::nullopt); }
+
+void frontDisplayChanged() {
+  if (!gSpringBoard) return;
+  // SpringBoard tells itself, in the form its release has.
+  if ([gSpringBoard respondsToSelector:@selector(frontDisplayDidChange:)])
+    [gSpringBoard frontDisplayDidChange:gFront];
+  else if ([gSpringBoard respondsToSelector:@selector(frontDisplayDidChange)])
+    [gSpringBoard frontDisplayDidChange];
+}
+
+std::optional<std::string> frontApplication() {
+  if (!gFront) return std::nullopt;
+  return std::string([[gFront standinIdentifier] UTF8String]);
+}
+
+void setLocked(bool locked) {
+  if (!gSpringBoard) return;
+  gLocked = locked;
+  frontDisplayChanged();
+}
+
+bool locked() { return gLocked; }
+
+int frontDisplayHandlerRuns() { return gFrontDisplayChanges; }
+
+std::optional<std::string> frontDisplayHandlerArgument() {
+  if (!gLastFrontDisplay) return std::nullopt;
+  return std::string([[gLastFrontDisplay standinIdentifier] UTF8String]);
+}
+
+host::Id createDisplayStack() {
+  Class cls = objc_getClass("SBDisplayStack");
+  if (!cls || !gSpringBoard) return nullptr;
+  id stack = [[cls alloc] init];
+  if (!stack) return nullptr;
+  [frontObjects() addObject:stack];
+  [stack release];
+  // The second stack holds the application in front.
+  if ([frontObjects() count] == 2) gApplicationStack = stack;
+  return reinterpret_cast<host::Id>(stack);
+}
+
+void destroyDisplayStack(host::Id stack) {
+  id object = reinterpret_cast<id>(stack);
+  if (object == gApplicationStack) gApplicationStack = nil;
+  [frontObjects() removeObjectIdenticalTo:object];
+}
+
+std::vector<host::Id> displayStacks() {
+  std::vector<host::Id> stacks;
+  for (id object in frontObjects()) stacks.push_back(reinterpret_cast<host::Id>(object));
+  return stacks;
+}
+
+host::Id createWorkspace() {
+  if (!gSpringBoard) return nullptr;
+  Class cls = objc_getClass("SBMainWorkspace");
+  if (!cls) cls = objc_getClass("SBWorkspace");
+  if (!cls) return nullptr;
+  id workspace = [[cls alloc] init];
+  gWorkspace = workspace;
+  return reinterpret_cast<host::Id>(workspace);
+}
+
+void releaseWorkspace(host::Id workspace) {
+  id object = reinterpret_cast<id>(workspace);
+  if (object == gWorkspace) gWorkspace = nil;
+  [object release];
+}
+
+void destroyWorkspace(host::Id workspace) {
+  id object = reinterpret_cast<id>(workspace);
+  if (object == gWorkspace) gWorkspace = nil;
+  [object dealloc];
+}
+
+host::Id currentWorkspace() { return reinterpret_cast<host::Id>(gWorkspace); }
+
+}  // namespace sim

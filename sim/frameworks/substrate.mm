@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "sim/frameworks/platform.h"
+#include "sim/journal.h"
 #include "adapter/include/Substrate.h"
 
 namespace {
@@ -27,7 +28,9 @@ Method ownMethod(Class cls, SEL selector) {
 }  // namespace
 
 extern "C" void MSHookMessageEx(Class _class, SEL message, IMP hook, IMP* old) {
-  calls().push_back(std::string(_class ? class_getName(_class) : "nil") + " " + sel_getName(message));
+  const std::string call = std::string(_class ? class_getName(_class) : "nil") + " " + sel_getName(message);
+  sim::journal("MSHookMessageEx()", call);
+  calls().push_back(call);
   Method method = _class ? class_getInstanceMethod(_class, message) : nullptr;
   if (!method) return;
   IMP replaced = method_getImplementation(method);

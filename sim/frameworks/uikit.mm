@@ -3,11 +3,15 @@
 
 #include <Block.h>
 
+#include <cmath>
 #include <cstdarg>
 #include <map>
 
 #include "sim/frameworks/host_generation.h"
+#include "sim/frameworks/journal_call.h"
 #include "sim/frameworks/platform.h"
+#include "sim/journal_text.h"
+#include "sim/uikit.h"
 #include "adapter/include/UIKitPrivate.h"
 
 namespace {
@@ -44,6 +48,7 @@ NSMutableArray* alertsShown() {
 
 @implementation UIKeyboard
 + (BOOL)isOnScreen {
+  sim::journal("+[UIKeyboard isOnScreen]", gKeyboardShown ? "true" : "false");
   return gKeyboardShown;
 }
 @end
@@ -51,9 +56,11 @@ NSMutableArray* alertsShown() {
 @implementation UIScreen
 + (UIScreen*)mainScreen {
   static UIScreen* screen = [[UIScreen alloc] init];
+  sim::journal("+[UIScreen mainScreen]", gScreenPresent ? "" : "(nil)");
   return gScreenPresent ? screen : nil;
 }
 - (CGFloat)brightness {
+  sim::journal("-[UIScreen brightness]", sim::journalNumber(gBrightness));
   return gBrightness;
 }
 - (CGRect)bounds {
@@ -111,6 +118,7 @@ const UIWindowLevel UIWindowLevelAlert = 2000;
 @implementation StandinAlertAction
 + (id)actionWithTitle:(NSString*)title style:(UIAlertActionStyle)style handler:(void (^)(UIAlertAction*))handler {
   (void)style;
+  sim::journal("+[UIAlertAction actionWithTitle:style:handler:]", standin::journalString(title));
   StandinAlertAction* action = [[[self alloc] init] autorelease];
   action->title_ = [title copy];
   // The action keeps its own copy of the handler, as UIKit's does.
@@ -134,6 +142,8 @@ const UIWindowLevel UIWindowLevelAlert = 2000;
 @implementation StandinAlertController
 + (id)alertControllerWithTitle:(NSString*)title message:(NSString*)message preferredStyle:(UIAlertControllerStyle)style {
   (void)style;
+  sim::journal("+[UIAlertController alertControllerWithTitle:message:preferredStyle:]",
+               standin::journalString(title));
   StandinAlertController* controller = [[[self alloc] init] autorelease];
   controller->title_ = [title copy];
   controller->message_ = [message copy];
@@ -141,6 +151,7 @@ const UIWindowLevel UIWindowLevelAlert = 2000;
   return controller;
 }
 - (void)addAction:(id)action {
+  sim::journal("-[UIAlertController addAction:]", standin::journalString(static_cast<StandinAlertAction*>(action)->title_));
   [actions_ addObject:action];
 }
 - (NSArray*)actions {
@@ -169,6 +180,7 @@ std::span<const MadeClass> uikitClasses() { return kUIKitClasses; }
 
 @implementation UIApplication
 + (UIApplication*)sharedApplication {
+  sim::journal("+[UIApplication sharedApplication]", gApplication ? "" : "(nil)");
   return gApplication;
 }
 - (id)init {
@@ -176,13 +188,15 @@ std::span<const MadeClass> uikitClasses() { return kUIKitClasses; }
   return self;
 }
 - (BOOL)openURL:(NSURL*)url {
-  gLinks.push_back([[url absoluteString] UTF8String]);
+  sim::journal("-[UIApplication openURL:]", standin::journalString([url absoluteString]));
+  standin::openLink(url);
   return YES;
 }
 - (void)openURL:(NSURL*)url options:(NSDictionary*)options completionHandler:(id)completion {
   (void)options;
   (void)completion;
-  [self openURL:url];
+  sim::journal("-[UIApplication openURL:options:completionHandler:]", standin::journalString([url absoluteString]));
+  standin::openLink(url);
 }
 @end
 
@@ -192,6 +206,7 @@ std::span<const MadeClass> uikitClasses() { return kUIKitClasses; }
              delegate:(id)delegate
     cancelButtonTitle:(NSString*)cancelButtonTitle
     otherButtonTitles:(NSString*)otherButtonTitles, ... {
+  sim::journal("-[UIAlertView " + std::string(sel_getName(_cmd)) + "]", standin::journalString(title));
   if ((self = [super init])) {
     AlertState state{[title copy], [message copy], delegate, [[NSMutableArray alloc] init]};
     if (cancelButtonTitle) [state.buttons addObject:cancelButtonTitle];
@@ -216,6 +231,7 @@ std::span<const MadeClass> uikitClasses() { return kUIKitClasses; }
   return static_cast<NSInteger>([gAlerts[self].buttons count]) - 1;
 }
 - (void)show {
+  sim::journal("-[UIAlertView show]", standin::journalString(gAlerts[self].title));
   [alertsShown() addObject:self];
 }
 - (id)delegate {
@@ -231,6 +247,21 @@ namespace standin {
 void setMainScreenPresent(bool present) { gScreenPresent = present; }
 void setScreenBrightness(CGFloat brightness) { gBrightness = brightness; }
 void setKeyboardOnScreen(bool shown) { gKeyboardShown = shown; }
+CGFloat screenBrightness() { return gBrightness; }
+
+void openLink(NSURL* url) {
+  const char* text = [[url absoluteString] UTF8String];
+  gLinks.push_back(text ? text : "");
+}
+
+void startApplication() {
+  if (!gApplication) [[[UIApplication alloc] init] release];
+}
+
+void takeAlertsDown() {
+  // Their delegates live in modules whose objects are going.
+  while ([alertsShown() count]) [alertsShown() removeLastObject];
+}
 
 Alert controllerAlert(StandinAlertController* controller) {
   Alert alert{controller, true, controller->title_ ? [controller->title_ UTF8String] : "", std::nullopt, nil, {}};
@@ -264,8 +295,10 @@ void tapAlertButton(std::size_t position, std::intptr_t index) {
   [alertsShown() removeObjectAtIndex:position];
   if ([shown isKindOfClass:[StandinAlertController class]]) {
     // UIKit dismisses the controller, then calls the action's handler.
-    StandinAlertAction* action = [static_cast<StandinAlertController*>(shown)->actions_ objectAtIndex:index];
-    if (action->handler_) action->handler_(reinterpret_cast<UIAlertAction*>(action));
+    NSArray* actions = static_cast<StandinAlertController*>(shown)->actions_;
+    StandinAlertAction* action =
+        index >= 0 && static_cast<NSUInteger>(index) < [actions count] ? [actions objectAtIndex:index] : nil;
+    if (action && action->handler_) action->handler_(reinterpret_cast<UIAlertAction*>(action));
     [shown release];
     return;
   }
@@ -281,3 +314,37 @@ int windowsVisible() { return gWindowsVisible; }
 const std::vector<std::string>& openedLinks() { return gLinks; }
 
 }  // namespace standin
+
+namespace sim {
+namespace {
+
+// What the panel can show of a level.
+double panelLevel(double level) {
+  if (std::isnan(level)) return 0;
+  return std::fmin(1.0, std::fmax(0.0, level));
+}
+
+}  // namespace
+
+void setScreenBrightness(double brightness) { gBrightness = static_cast<CGFloat>(panelLevel(brightness)); }
+double screenBrightnessNow() { return gBrightness; }
+void setKeyboardOnScreen(bool shown) { gKeyboardShown = shown; }
+bool keyboardOnScreen() { return gKeyboardShown; }
+
+std::vector<AlertInfo> alertsOnScreen() {
+  std::vector<AlertInfo> alerts;
+  for (const standin::Alert& alert : standin::alertsOnScreen())
+    alerts.push_back(AlertInfo{reinterpret_cast<host::Id>(alert.alert), alert.title, alert.message, alert.buttons});
+  return alerts;
+}
+
+bool tapAlertButton(host::Id alert, std::intptr_t index) {
+  NSUInteger position = [alertsShown() indexOfObjectIdenticalTo:reinterpret_cast<id>(alert)];
+  if (position == NSNotFound) return false;
+  standin::tapAlertButton(position, index);
+  return true;
+}
+
+const std::vector<std::string>& openedLinks() { return gLinks; }
+
+}  // namespace sim

@@ -16,8 +16,11 @@
 #include <sstream>
 
 #include "host/releases.h"
+#include "sim/frameworks/foundation_files.h"
 #include "sim/frameworks/platform.h"
+#include "sim/journal.h"
 #include "sim/plist/limits.h"
+#include "sim/preferences.h"
 #include "tests/adapter/pool.h"
 #include "host/host.h"
 
@@ -64,17 +67,8 @@ class PreferencesTest : public DeviceRootTest, public ::testing::WithParamInterf
   void writeFile(NSDictionary* values) {
     ASSERT_TRUE([values writeToFile:[NSString stringWithUTF8String:file_.c_str()] atomically:YES]);
   }
-  // What another process has set: in the file, or in the daemon.
-  void seed(NSDictionary* values) {
-    if (!daemon()) return writeFile(values);
-    NSArray* keys = [values allKeys];
-    for (NSUInteger i = 0; i < [keys count]; ++i)
-      standin::daemonSetValue(kDomain, [[keys objectAtIndex:i] UTF8String], [values objectForKey:[keys objectAtIndex:i]]);
-  }
-  NSDictionary* stored() {
-    if (daemon()) return standin::daemonValues(kDomain);
-    return [NSDictionary dictionaryWithContentsOfFile:[NSString stringWithUTF8String:file_.c_str()]];
-  }
+  // The file as the platform reads it.
+  static NSDictionary* stored() { return standin::objectOf(sim::readPreferencesFile(kPath).document.root(), false); }
   static host::PreferencesRead read(std::initializer_list<std::string_view> keys) {
     return host::readPreferences(kPath, std::span<const std::string_view>(keys.begin(), keys.size()));
   }
@@ -92,7 +86,7 @@ class PreferencesTest : public DeviceRootTest, public ::testing::WithParamInterf
 
 TEST_P(PreferencesTest, ValuesReadWithTheirTypesInTheOrderAsked) {
   EXPECT_EQ(read({"on"}).status, PreferencesStatus::kAbsent);
-  seed([NSDictionary dictionaryWithObjectsAndKeys:[NSNumber numberWithBool:YES], @"on", [NSNumber numberWithInt:1],
+  writeFile([NSDictionary dictionaryWithObjectsAndKeys:[NSNumber numberWithBool:YES], @"on", [NSNumber numberWithInt:1],
                                                  @"count", [NSNumber numberWithDouble:0.25], @"step", @"mail", @"name",
                                                  [NSArray arrayWithObject:@"a"], @"list", nil]);
   host::PreferencesRead got = read({"step", "missing", "on", "count", "name", "list"});
@@ -108,10 +102,13 @@ TEST_P(PreferencesTest, ValuesReadWithTheirTypesInTheOrderAsked) {
   EXPECT_EQ(got.values[4]->type, Type::kString);
   EXPECT_EQ(got.values[4]->text, "mail");
   EXPECT_EQ(got.values[5]->type, Type::kOther);
+  EXPECT_GT(sim::journalCount(daemon() ? "CFPreferencesCopyMultiple()"
+                                       : "+[NSPropertyListSerialization propertyListWithData:options:format:error:]"),
+            0);
 }
 
 TEST_P(PreferencesTest, ChangesSetAndRemoveKeysAndKeepEveryOther) {
-  seed([NSDictionary dictionaryWithObjectsAndKeys:@"kept", @"unknown", [NSNumber numberWithBool:YES], @"gone", nil]);
+  writeFile([NSDictionary dictionaryWithObjectsAndKeys:@"kept", @"unknown", [NSNumber numberWithBool:YES], @"gone", nil]);
   const PreferenceValue off{Type::kBoolean, 0, {}}, level{Type::kInteger, 3, {}}, step{Type::kReal, 0.5, {}};
   ASSERT_EQ(change({{"on", &off}, {"gone", nullptr}, {"level", &level}, {"step", &step}}), PreferencesWrite::kWritten);
   host::PreferencesRead got = read({"on", "gone", "level", "step", "unknown"});
@@ -158,8 +155,6 @@ TEST_P(PreferencesTest, FileBeyondTheBoundReadsAsUnreadableAndIsKeptAsideAtTheNe
   std::string bytes = bytesOf(file_);
   bytes.replace(bytes.find('#'), 1, host::kMaxPreferencesFileBytes, ' ');
   std::ofstream(file_) << bytes;
-  // What the daemon read from it, having no bound of its own.
-  if (daemon()) standin::daemonSetValue(kDomain, "on", [NSNumber numberWithBool:YES]);
   host::PreferencesRead got = read({"on"});
   EXPECT_EQ(got.status, PreferencesStatus::kUnreadable);
   EXPECT_EQ(got.why, "file is larger than the limit of 16 MiB");
@@ -181,7 +176,7 @@ TEST_P(PreferencesTest, FileThatCannotBeReadIsNeverReplaced) {
 }
 
 TEST_P(PreferencesTest, ValuesWithoutAPropertyListFormWriteNothing) {
-  seed([NSDictionary dictionaryWithObject:@"kept" forKey:@"name"]);
+  writeFile([NSDictionary dictionaryWithObject:@"kept" forKey:@"name"]);
   const PreferenceValue badText{Type::kString, 0, "\xff"}, other{Type::kOther, 0, {}}, half{Type::kInteger, 0.5, {}};
   for (const PreferenceValue* value : {&badText, &other, &half})
     EXPECT_EQ(change({{"name", value}}), PreferencesWrite::kNotWritable);
@@ -189,31 +184,49 @@ TEST_P(PreferencesTest, ValuesWithoutAPropertyListFormWriteNothing) {
   EXPECT_EQ(read({"name"}).values[0]->text, "kept");
 }
 
-// Another writer changing another key at the same moment: a process on the
-// file, the Settings application through the daemon.
+// Another process changing another key at the same moment, and another
+// writer of the file between two changes of this one.
 TEST_P(PreferencesTest, WritersOfDifferentKeysKeepEachOthersChanges) {
   constexpr int kRounds = 40;
-  const PreferenceValue mine{Type::kInteger, kRounds, {}};
-  if (daemon()) {
-    standin::daemonSetValue(kDomain, "theirs", [NSNumber numberWithInt:kRounds]);
-    ASSERT_EQ(change({{"mine", &mine}}), PreferencesWrite::kWritten);
-  } else {
-    const pid_t other = fork();
-    bool written = true;
-    for (int i = 1; i <= kRounds && written; ++i) {
-      const PreferenceValue value{Type::kInteger, static_cast<double>(i), {}};
-      written = change({{other == 0 ? "theirs" : "mine", &value}}) == PreferencesWrite::kWritten;
-    }
-    if (other == 0) _exit(written ? 0 : 1);
-    int status = -1;
-    waitpid(other, &status, 0);
-    EXPECT_TRUE(written);
-    EXPECT_EQ(status, 0);
+  const pid_t other = fork();
+  bool written = true;
+  for (int i = 1; i <= kRounds && written; ++i) {
+    const PreferenceValue value{Type::kInteger, static_cast<double>(i), {}};
+    written = change({{other == 0 ? "theirs" : "mine", &value}}) == PreferencesWrite::kWritten;
   }
-  host::PreferencesRead got = read({"mine", "theirs"});
-  ASSERT_TRUE(got.values[0] && got.values[1]);
-  EXPECT_EQ(got.values[0]->number, kRounds);
+  if (other == 0) _exit(written ? 0 : 1);
+  int status = -1;
+  waitpid(other, &status, 0);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(status, 0);
+  ASSERT_TRUE(sim::editPreferencesFile(kPath, [](plist::Document& file) {
+    file.setValue("between", plist::Value::integer(std::int64_t{1}));
+    return true;
+  }));
+  ASSERT_EQ(change({{"mine", nullptr}}), PreferencesWrite::kWritten);
+  host::PreferencesRead got = read({"mine", "theirs", "between"});
+  EXPECT_FALSE(got.values[0]);
+  ASSERT_TRUE(got.values[1] && got.values[2]);
   EXPECT_EQ(got.values[1]->number, kRounds);
+}
+
+// Links planted at the file, or at its folder, to a file outside the device.
+TEST_P(PreferencesTest, PlantedLinksLeadNowhereOutsideTheDevice) {
+  const std::string outside = root_ + "-outside", folder = root_ + "/var/mobile/Library/Preferences";
+  std::filesystem::create_directory(outside);
+  const std::string target = outside + "/com.example.tweak.plist";
+  std::ofstream(target) << "{ on = 1; }";
+  const PreferenceValue level{Type::kInteger, 3, {}};
+  std::filesystem::create_symlink(target, file_);
+  EXPECT_FALSE(read({"on"}).values[0]);
+  EXPECT_EQ(change({{"level", &level}}), PreferencesWrite::kWritten);
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directory_symlink(outside, folder);
+  EXPECT_FALSE(read({"on"}).values[0]);
+  change({{"level", &level}});
+  EXPECT_EQ(bytesOf(target), "{ on = 1; }");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside), {}), 1);
+  std::filesystem::remove_all(outside);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, PreferencesTest,

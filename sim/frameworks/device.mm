@@ -1,17 +1,25 @@
-#include "sim/device.h"
+// Booting and ending a simulated process, its main run loop, and what the
+// booted release offers.
+#import <Foundation/Foundation.h>
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
-#include "sim/boot_steps.h"
+#include "sim/device.h"
 #include "sim/device_files.h"
-#include "sim/generations.h"
+#include "sim/frameworks/boot_steps.h"
+#include "sim/frameworks/foundation_files.h"
+#include "sim/frameworks/platform.h"
 #include "sim/journal.h"
 #include "sim/notify.h"
-#include "sim/runtime.h"
+#include "sim/springboard.h"
+#include "sim/offers.h"
 
 namespace fs = std::filesystem;
 
@@ -20,8 +28,10 @@ namespace {
 
 struct DeviceState {
   bool booted = false;
+  bool everBooted = false;
   BootOptions options;
   std::string notificationProblem;
+  NSAutoreleasePool* pool = nil;
 };
 
 DeviceState& device() {
@@ -36,6 +46,21 @@ const char* const kDeviceFolders[] = {
     "/Library/Switches",
 };
 
+bool isSpringBoard(const BootOptions& options) { return bundleIdentifierFor(options.process) == "com.apple.springboard"; }
+
+// The host process starts its objects: SpringBoard its shared application
+// and the objects that name the front application; any other process its
+// shared application.
+void startProcess(const BootOptions& options) {
+  if (!isSpringBoard(options)) return standin::startApplication();
+  standin::startSpringBoard();
+  if (objc_getClass("SBDisplayStack")) {
+    for (int i = 0; i < options.displayStacksAtStart; ++i) createDisplayStack();
+  } else if (options.workspaceAtStart) {
+    createWorkspace();
+  }
+}
+
 }  // namespace
 
 std::string bundleIdentifierFor(const std::string& process) {
@@ -45,37 +70,46 @@ std::string bundleIdentifierFor(const std::string& process) {
 }
 
 void boot(const BootOptions& options) {
-  shutdown();
   auto& d = device();
+  if (d.everBooted) {
+    // Classes and loaded libraries cannot be taken out of a process again:
+    // a second device is a second process.
+    std::fprintf(stderr, "the simulated device boots once per process\n");
+    std::abort();
+  }
+  d.everBooted = true;
+  d.booted = true;
   d.options = options;
+  d.pool = [[NSAutoreleasePool alloc] init];
   std::error_code ignored;
   fs::create_directories(options.root, ignored);
-  d.booted = true;
+  setDeviceRoot(options.root);
   for (const char* folder : kDeviceFolders) makeDeviceFolder(folder);
   clearJournal();
-  resetRuntime({options.missingClasses.begin(), options.missingClasses.end()});
   d.notificationProblem = notifyStart(options.root, options.failObserverRegistration);
-  offerGeneration(options);
-  springBoardDefine(options);
-  uikitDefine(options);
-  alertsReset(options);
-  activatorDefine(options);
+  standin::makeGeneration(options.coreFoundationVersion, isSpringBoard(options), options.missingClasses);
+  standin::installFoundationFileMethods();
+  standin::setMainScreenPresent(!options.noMainScreen);
+  standin::setActivatorPresent(!options.noActivator);
   if (options.beforeLoader) options.beforeLoader();
-  if (options.loadModules) loaderRun(options);
-  springBoardStart(options);
-  if (options.loadModules) toggleLoad(options);
-  drainRunLoopPool();
+  if (options.loadModules) standin::loadLibraries(bundleIdentifierFor(options.process));
+  startProcess(options);
+  if (options.loadModules) standin::loadSwitches();
+  runLoopDrain();
 }
 
 void shutdown() {
   auto& d = device();
   if (!d.booted) return;
-  toggleUnload();
+  // Alerts on screen may have a switch as their delegate.
+  standin::takeAlertsDown();
+  standin::unloadSwitches();
+  standin::forgetListeners();
+  standin::destroyFrontApplicationObjects();
   notifyStop();
   clearFileFaults();
-  // Objects first (their dealloc may run module code), then the modules.
-  resetRuntime({});
-  loaderUnload();
+  [d.pool drain];
+  d.pool = nil;
   d.booted = false;
 }
 
@@ -84,6 +118,28 @@ bool booted() { return device().booted; }
 const BootOptions& bootOptions() { return device().options; }
 
 const std::string& notificationProblem() { return device().notificationProblem; }
+
+std::vector<std::string> offeredOperations() {
+  const BootOptions& options = bootOptions();
+  std::vector<std::string> classMethods, methods, functions;
+  for (const Offer& offer : offers()) {
+    if (!offerAt(offer, options.coreFoundationVersion, isSpringBoard(options))) continue;
+    if (offer.owner && options.missingClasses.count(offer.owner)) continue;
+    switch (offer.kind) {
+      case OfferKind::kClassMethod: classMethods.push_back(operationName(offer)); break;
+      case OfferKind::kMethod: methods.push_back(operationName(offer)); break;
+      case OfferKind::kFunction: functions.push_back(operationName(offer)); break;
+      case OfferKind::kFramework: break;
+    }
+  }
+  std::vector<std::string> all;
+  for (auto* group : {&classMethods, &methods, &functions}) {
+    std::sort(group->begin(), group->end());
+    group->erase(std::unique(group->begin(), group->end()), group->end());
+    all.insert(all.end(), group->begin(), group->end());
+  }
+  return all;
+}
 
 bool populateRoot(const std::string& root, const std::string& templateDir, std::string* error) {
   std::error_code ec;
@@ -104,9 +160,16 @@ bool populateRoot(const std::string& root, const std::string& templateDir, std::
   return true;
 }
 
+void runLoopDrain() {
+  auto& d = device();
+  if (!d.pool) return;
+  [d.pool drain];
+  d.pool = [[NSAutoreleasePool alloc] init];
+}
+
 int runLoopOnce() {
   int calls = notifyDeliver();
-  drainRunLoopPool();
+  runLoopDrain();
   return calls;
 }
 
@@ -137,5 +200,3 @@ void runLoopFor(int ms) {
 }
 
 }  // namespace sim
-
-double host::coreFoundationVersion() { return sim::bootOptions().coreFoundationVersion; }
