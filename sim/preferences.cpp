@@ -9,7 +9,6 @@
 
 #include "sim/device_files.h"
 #include "sim/journal.h"
-#include "sim/kept_aside.h"
 #include "sim/plist/lookup.h"
 #include "sim/plist/preference_value.h"
 #include "sim/plist/xml_writer.h"
@@ -111,13 +110,11 @@ PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
     const bool faulted = takeWriteFault(devicePath);
     if (faulted) errno = EIO;
     if (!faulted && replaceDeviceFileIfUnchanged(devicePath, xml, stamp, &changed)) {
-      if (unreadable) noteKeptAside(devicePath, keptPath, file.why);
       return {};
     }
     // Changed meanwhile: the other writer's file stays, and so does the
     // unreadable one kept aside; both are read again.
     if (changed) {
-      if (unreadable) noteKeptAside(devicePath, keptPath, file.why);
       continue;
     }
     const int error = errno;

@@ -10,7 +10,6 @@
 #include "sim/activator.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
-#include "sim/kept_aside.h"
 #include "sim/notify.h"
 #include "sim/preferences.h"
 #include "sim/springboard.h"
@@ -45,13 +44,18 @@ std::string describeAlert(const sim::AlertInfo& alert) {
 
 Failure Session::run(const Command& command) {
   const int refusals = sim::writeRefusals();
-  const int keptAside = sim::keptAside().count;
+  const std::string keptAs = std::string(settings::kSettingsPath) + ".unreadable";
+  const sim::FileStamp keptBefore = sim::stampDeviceFile(keptAs);
   Failure failure = command.def->run(*this, command);
-  // A writer that replaced a file it could not read kept its bytes: where
-  // they went is the user's to know, whoever wrote.
-  if (const sim::KeptAside& kept = sim::keptAside(); kept.count != keptAside)
-    out_ << "  " << printable(kept.file) << " could not be read (" << printable(kept.why)
-         << "); its bytes are kept aside as " << printable(kept.keptAs) << "\n";
+  // A writer that replaced a file it could not read kept its bytes beside
+  // it: where they went, and why they did not read, is the user's to know,
+  // whoever wrote.
+  if (const sim::FileStamp kept = sim::stampDeviceFile(keptAs); kept.present && kept != keptBefore) {
+    const sim::PreferencesFile aside = sim::readPreferencesFile(keptAs);
+    const std::string why = aside.status == host::PreferencesStatus::kRead ? "it changed while read" : aside.why;
+    out_ << "  " << settings::kSettingsPath << " could not be read (" << printable(why)
+         << "); its bytes are kept aside as " << keptAs << "\n";
+  }
   // An edit the device refused (no writers' lock, a file it cannot read or
   // write) fails the command that made it, whatever the command saw.
   if (!failure && sim::writeRefusals() != refusals) failure = refusal();

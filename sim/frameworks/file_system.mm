@@ -45,7 +45,18 @@ int openForReading(const std::string& devicePath) {
 }
 
 bool statFile(const std::string& devicePath, struct stat& status) {
-  sim::Descriptor file = openInDevice(devicePath, O_PATH);
+  std::string folderPath, name;
+  if (!sim::splitDevicePath(devicePath, &folderPath, &name)) {
+    errno = ENOENT;
+    return false;
+  }
+  sim::Descriptor root = sim::openRootFolder(sim::hostPath("/"));
+  if (!root.valid()) return false;
+  sim::Descriptor folder = sim::openFolderInRoot(root.get(), folderPath, false);
+  if (!folder.valid() || fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (!S_ISLNK(status.st_mode)) return true;
+  // A link is followed as the device would follow it, inside the root.
+  sim::Descriptor file = sim::openInRoot(root.get(), devicePath, O_PATH);
   return file.valid() && fstat(file.get(), &status) == 0;
 }
 

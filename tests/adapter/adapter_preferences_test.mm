@@ -53,7 +53,6 @@ using host::PreferenceValue;
 using Type = PreferenceValue::Type;
 
 constexpr char kPath[] = "/var/mobile/Library/Preferences/com.example.tweak.plist";
-constexpr char kDomain[] = "com.example.tweak";
 
 class PreferencesTest : public DeviceRootTest, public ::testing::WithParamInterface<double> {
  protected:
@@ -199,10 +198,7 @@ TEST_P(PreferencesTest, WritersOfDifferentKeysKeepEachOthersChanges) {
   waitpid(other, &status, 0);
   EXPECT_TRUE(written);
   EXPECT_EQ(status, 0);
-  ASSERT_TRUE(sim::editPreferencesFile(kPath, [](plist::Document& file) {
-    file.setValue("between", plist::Value::integer(std::int64_t{1}));
-    return true;
-  }));
+  standin::daemonSetValue("com.example.tweak", "between", [NSNumber numberWithInt:1]);
   ASSERT_EQ(change({{"mine", nullptr}}), PreferencesWrite::kWritten);
   host::PreferencesRead got = read({"mine", "theirs", "between"});
   EXPECT_FALSE(got.values[0]);
