@@ -10,9 +10,6 @@
 
 namespace adapter {
 
-// The path the settings code is handed for a device path: the device path
-// itself, which the operations below take.
-std::string fileSystemPath(const char* devicePath);
 // The path Foundation's file methods take for a device path.
 std::string foundationPath(const std::string& devicePath);
 

@@ -3,7 +3,6 @@
 // otherwise.
 #import <Foundation/Foundation.h>
 
-#include "adapter/file_system.h"
 #include "adapter/preferences_daemon.h"
 #include "adapter/preferences_domain.h"
 #include "adapter/preferences_file.h"
@@ -14,7 +13,7 @@ namespace host {
 PreferencesRead readPreferences(const char* devicePath, std::span<const std::string_view> keys) {
   if (!devicePath) return {PreferencesStatus::kAbsent, {}, std::vector<std::optional<PreferenceValue>>(keys.size())};
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-  const std::string path = adapter::fileSystemPath(devicePath);
+  const std::string path = devicePath;
   auto domain = adapter::preferencesDomainFor(devicePath, coreFoundationVersion());
   PreferencesRead read =
       domain ? adapter::readDaemonPreferences(*domain, path, keys) : adapter::readPreferencesFile(path, keys);
@@ -25,7 +24,7 @@ PreferencesRead readPreferences(const char* devicePath, std::span<const std::str
 PreferencesWrite changePreferences(const char* devicePath, std::span<const PreferenceChange> changes) {
   if (!devicePath) return PreferencesWrite::kWriteFailed;
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-  const std::string path = adapter::fileSystemPath(devicePath);
+  const std::string path = devicePath;
   auto domain = adapter::preferencesDomainFor(devicePath, coreFoundationVersion());
   PreferencesWrite outcome = domain ? adapter::changeDaemonPreferences(*domain, path, changes)
                                     : adapter::changePreferencesFile(path, changes);

@@ -10,16 +10,17 @@ the project holds it to, and the ratio of the CPU-time medians (user and
 system), a steadier figure when the disk is shared: the switch taps spend
 most of their wall time waiting for the settings file to reach the disk.
 Set TMPDIR to put the device roots elsewhere (/dev/shm takes the disk out of
-the figures). Ratios are reported, never enforced: the exit status
-is 1 only when a run exits non-zero (the workload itself broke), 2 for bad
-options or a baseline that does not build.
+the figures). Ratios are reported, never enforced: the exit status is 1 only
+when a run exits non-zero (the workload itself broke), 2 for bad options or a
+baseline that does not build.
 
 --build-baseline REV checks REV out as a git worktree under the repository's
-build/ folder (build/baseline-REV) and builds lumivo-sim there with the
-default preset, reusing both when present. --fresh-build also measures what
-a first `./dev demo` costs on a machine with nothing built: configure and
-build of lumivo-sim from an empty build folder with the compiler cache off,
-then the demo, for the baseline's source tree and the candidate's.
+build/ folder (build/baseline-<its commit's first 7 digits>) and builds
+lumivo-sim there with the default preset, reusing both when present.
+--fresh-build also measures what a first `./dev demo` costs on a machine with
+nothing built: configure and build of lumivo-sim from an empty build folder
+with the compiler cache off, then the demo, for the baseline's source tree
+and the candidate's.
 """
 
 import argparse
@@ -43,6 +44,12 @@ LIMITS = {"boot": 2.0, "presses": 3.0, "taps": 1.5, "first demo": 1.2}
 
 class WorkloadFailed(Exception):
     pass
+
+
+def fail(message):
+    """Stops with exit status 2: the comparison could not be set up."""
+    print(f"compare_simulators: {message}", file=sys.stderr)
+    sys.exit(2)
 
 
 def workload_scripts(folder, presses, taps):
@@ -127,8 +134,7 @@ def git(*args, cwd=REPO, capture=True):
                          stdout=subprocess.PIPE if capture else None,
                          stderr=subprocess.PIPE if capture else None)
     if res.returncode != 0:
-        raise SystemExit(f"compare_simulators: git {' '.join(args)} failed:\n"
-                         f"{(res.stderr or '').strip()}")
+        fail(f"git {' '.join(args)} failed in {cwd}\n{(res.stderr or '').strip()}".rstrip())
     return (res.stdout or "").strip()
 
 
@@ -148,13 +154,14 @@ def build_env(source, cache):
 
 def baseline_worktree(rev):
     """The worktree of rev under build/, added when missing. Returns its path."""
-    sha = git("rev-parse", "--verify", "--quiet", f"{rev}^{{commit}}")
-    tree = REPO / "build" / f"baseline-{rev}"
+    sha = git("rev-parse", "--verify", f"{rev}^{{commit}}")
+    # Named by the commit, so that a branch name that moves on is built anew.
+    tree = REPO / "build" / f"baseline-{sha[:7]}"
     if (tree / ".git").exists():
         have = git("rev-parse", "HEAD", cwd=tree)
         if have != sha:
-            raise SystemExit(f"compare_simulators: {tree} holds {have[:12]}, not {rev}; "
-                             "remove it with git worktree remove, or name another revision")
+            fail(f"{tree} holds {have[:12]}, not {rev}; "
+                 "remove it with git worktree remove, or name another revision")
     else:
         tree.parent.mkdir(exist_ok=True)
         print(f"Adding a worktree of {rev} at {tree}", file=sys.stderr)
@@ -172,7 +179,7 @@ def build_baseline(rev, jobs):
                 ["cmake", "--build", "--preset", "default", "--target", "lumivo-sim",
                  f"-j{jobs}"]):
         if subprocess.run(cmd, cwd=tree, env=env, stdout=subprocess.DEVNULL).returncode:
-            raise SystemExit(f"compare_simulators: {' '.join(cmd)} failed in {tree}")
+            fail(f"{' '.join(cmd)} failed in {tree}")
     return tree / "build" / "default" / SIM_IN_BUILD
 
 
@@ -224,7 +231,8 @@ def summarize(times, cpu, names, fresh):
                      "baseline_s": times[name]["baseline"], "candidate_s": times[name]["candidate"],
                      "baseline_median_s": b, "candidate_median_s": c,
                      "ratio": ratio(b, c), "limit": LIMITS[name],
-                     "baseline_cpu_s": cpu[name]["baseline"], "candidate_cpu_s": cpu[name]["candidate"],
+                     "baseline_cpu_s": cpu[name]["baseline"],
+                     "candidate_cpu_s": cpu[name]["candidate"],
                      "baseline_cpu_median_s": bc, "candidate_cpu_median_s": cc,
                      "cpu_ratio": ratio(bc, cc)})
     if fresh:
@@ -274,7 +282,7 @@ def main():
     base.add_argument("--baseline", type=Path, metavar="BINARY",
                       help="the baseline lumivo-sim (default: built by --build-baseline)")
     base.add_argument("--build-baseline", metavar="REV", default=DEFAULT_REV,
-                      help=f"build the baseline from git revision REV in build/baseline-REV, "
+                      help=f"build the baseline from git revision REV in build/baseline-COMMIT, "
                            f"reusing it when present (default {DEFAULT_REV})")
     ap.add_argument("--candidate", type=Path, metavar="BINARY",
                     default=REPO / "build" / "default" / SIM_IN_BUILD,

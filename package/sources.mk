@@ -23,7 +23,7 @@ LUMIVO_BEHAVIOUR_SOURCES = \
 # it, and the Objective-C classes each exports.
 LUMIVO_ADAPTER_COMMON_SOURCES = \
 	adapter/application.mm \
-	adapter/file_system_identity.cpp \
+	adapter/file_system_device.cpp \
 	adapter/notifications.mm \
 	adapter/preference_values.mm \
 	adapter/preferences.mm \

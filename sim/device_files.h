@@ -78,6 +78,9 @@ DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& byt
                                  FileStamp* stamp = nullptr);
 // Forgets every injected fault not yet consumed.
 void clearFileFaults();
+// Consumes an injected read fault of a device path (failNextRead); true
+// when there was one.
+bool takeReadFault(const std::string& devicePath);
 // Consumes an injected write fault of a device path (failNextWrite); true
 // when there was one.
 bool takeWriteFault(const std::string& devicePath);

@@ -186,6 +186,8 @@ DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& byt
   return fail(DeviceRead::kFailed, errno ? std::strerror(errno) : "it could not be read whole");
 }
 
+bool takeReadFault(const std::string& devicePath) { return takeFault(readFaults(), devicePath); }
+
 bool takeWriteFault(const std::string& devicePath) { return takeFault(writeFaults(), devicePath); }
 
 bool moveDeviceFile(const std::string& from, const std::string& to) {

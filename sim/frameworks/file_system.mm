@@ -24,24 +24,14 @@ sim::Descriptor openInDevice(const std::string& devicePath, int flags, mode_t mo
 
 namespace adapter {
 
-std::string fileSystemPath(const char* devicePath) { return devicePath; }
 std::string foundationPath(const std::string& devicePath) { return sim::hostPath(devicePath); }
 
 int openForReading(const std::string& devicePath) {
-  sim::Descriptor file = openInDevice(devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-  if (!file.valid()) return -1;
-  struct stat status {};
-  if (fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode)) {
-    // The platform's checked read is what consumes an injected read fault;
-    // the descriptor opened first is the file it reads, whatever takes its
-    // place meanwhile.
-    std::string bytes;
-    if (sim::readDeviceFileChecked(devicePath, bytes) == sim::DeviceRead::kFailed) {
-      errno = EIO;
-      return -1;
-    }
+  if (sim::takeReadFault(devicePath)) {
+    errno = EIO;
+    return -1;
   }
-  return file.release();
+  return openInDevice(devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY).release();
 }
 
 bool statFile(const std::string& devicePath, struct stat& status) {

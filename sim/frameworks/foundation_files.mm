@@ -1,6 +1,7 @@
 #include "sim/frameworks/foundation_files.h"
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <dlfcn.h>
 #include <objc/runtime.h>
 
 #include <algorithm>
@@ -24,6 +25,21 @@ namespace {
 constexpr char kReadCall[] = "+[NSPropertyListSerialization propertyListWithData:options:format:error:]";
 constexpr char kWriteCall[] = "-[NSDictionary writeToFile:atomically:]";
 constexpr char kReadFileCall[] = "+[NSDictionary dictionaryWithContentsOfFile:]";
+
+// GNUstep's own implementations, which its own code keeps calling: its
+// resources (locales, defaults, bundles) are its business, not the device's.
+IMP gOriginalRead, gOriginalWrite, gOriginalReadFile;
+
+// Whether the code at `caller` is GNUstep's Foundation library itself.
+bool calledByFoundation(const void* caller) {
+  static const void* foundation = [] {
+    Dl_info info{};
+    IMP inFoundation = method_getImplementation(class_getInstanceMethod([NSObject class], @selector(description)));
+    return dladdr(reinterpret_cast<void*>(inFoundation), &info) ? info.dli_fbase : nullptr;
+  }();
+  Dl_info info{};
+  return foundation && dladdr(caller, &info) && info.dli_fbase == foundation;
+}
 
 std::string_view bytesOf(NSData* data) {
   return {static_cast<const char*>([data bytes]), static_cast<std::size_t>([data length])};
@@ -143,8 +159,11 @@ id propertyListOf(std::string_view bytes, NSPropertyListMutabilityOptions option
   return objectOf(tree.root(), options != NSPropertyListImmutable);
 }
 
-id readPropertyList(id, SEL, NSData* data, NSPropertyListReadOptions options, NSPropertyListFormat* format,
+id readPropertyList(id self, SEL cmd, NSData* data, NSPropertyListReadOptions options, NSPropertyListFormat* format,
                     NSError** error) {
+  if (calledByFoundation(__builtin_return_address(0)))
+    return reinterpret_cast<id (*)(id, SEL, NSData*, NSPropertyListReadOptions, NSPropertyListFormat*, NSError**)>(
+        gOriginalRead)(self, cmd, data, options, format, error);
   std::string why;
   id list = propertyListOf(bytesOf(data), static_cast<NSPropertyListMutabilityOptions>(options), format, why);
   sim::journal(kReadCall, std::to_string([data length]) + " bytes" + (list ? "" : ": " + why));
@@ -152,7 +171,9 @@ id readPropertyList(id, SEL, NSData* data, NSPropertyListReadOptions options, NS
   return list;
 }
 
-BOOL writeDictionary(id self, SEL, NSString* path, BOOL) {
+BOOL writeDictionary(id self, SEL cmd, NSString* path, BOOL atomically) {
+  if (calledByFoundation(__builtin_return_address(0)))
+    return reinterpret_cast<BOOL (*)(id, SEL, NSString*, BOOL)>(gOriginalWrite)(self, cmd, path, atomically);
   const std::string hostPath = [path fileSystemRepresentation];
   auto devicePath = devicePathOf(hostPath);
   if (!devicePath) {
@@ -181,13 +202,16 @@ BOOL writeDictionary(id self, SEL, NSString* path, BOOL) {
   return outcome.empty() ? YES : NO;
 }
 
-id readDictionaryFile(Class self, SEL, NSString* path) {
+id readDictionaryFile(Class self, SEL cmd, NSString* path) {
+  if (calledByFoundation(__builtin_return_address(0)))
+    return reinterpret_cast<id (*)(Class, SEL, NSString*)>(gOriginalReadFile)(self, cmd, path);
   const std::string hostPath = [path fileSystemRepresentation];
   std::string bytes;
   bool read = false;
   // A file of the device is reached inside its root; any other (a bundle
   // the loader was given) is the machine's own.
-  if (auto devicePath = devicePathOf(hostPath))
+  const auto devicePath = devicePathOf(hostPath);
+  if (devicePath)
     read = sim::readDeviceFileChecked(*devicePath, bytes) == sim::DeviceRead::kRead;
   else
     read = plist::readWholeFile(hostPath, bytes);
@@ -200,12 +224,12 @@ id readDictionaryFile(Class self, SEL, NSString* path) {
     list = nil;
     why = "not a dictionary";
   }
-  sim::journal(kReadFileCall, hostPath + (list ? "" : ": " + why));
+  sim::journal(kReadFileCall, devicePath.value_or(hostPath) + (list ? "" : ": " + why));
   return list;
 }
 
-void replace(Method method, IMP implementation) {
-  if (method) method_setImplementation(method, implementation);
+void replace(Method method, IMP implementation, IMP& original) {
+  if (method) original = method_setImplementation(method, implementation);
 }
 
 }  // namespace
@@ -249,12 +273,12 @@ void installFoundationFileMethods() {
   installed = true;
   Class serialization = [NSPropertyListSerialization class];
   replace(class_getClassMethod(serialization, @selector(propertyListWithData:options:format:error:)),
-          reinterpret_cast<IMP>(&readPropertyList));
+          reinterpret_cast<IMP>(&readPropertyList), gOriginalRead);
   Class dictionary = [NSDictionary class];
   replace(class_getInstanceMethod(dictionary, @selector(writeToFile:atomically:)),
-          reinterpret_cast<IMP>(&writeDictionary));
+          reinterpret_cast<IMP>(&writeDictionary), gOriginalWrite);
   replace(class_getClassMethod(dictionary, @selector(dictionaryWithContentsOfFile:)),
-          reinterpret_cast<IMP>(&readDictionaryFile));
+          reinterpret_cast<IMP>(&readDictionaryFile), gOriginalReadFile);
 }
 
 }  // namespace standin

@@ -93,10 +93,16 @@ Method methodOf(Class cls, const Offer& offer) {
 
 // A method the release does not offer, on a class the stand-ins implement
 // once for every release: calling it fails as a message the class lacks
-// would.
+// would, and the class does not answer to it (withheld).
 id notOffered(id self, SEL cmd) {
   [self doesNotRecognizeSelector:cmd];
   return nil;
+}
+
+// The methods taken away, by the class (or metaclass) that held them.
+std::set<std::pair<Class, std::string>>& withheldMethods() {
+  static auto* methods = new std::set<std::pair<Class, std::string>>;
+  return *methods;
 }
 
 void offerMethod(const Offer& offer, double version) {
@@ -117,9 +123,11 @@ void offerMethod(const Offer& offer, double version) {
   Class cls = objc_getClass(offer.owner);
   Method method = cls ? methodOf(cls, offer) : nullptr;
   if (has && !method) stop("the stand-ins implement no " + sim::operationName(offer));
-  if (!has && method)
+  if (!has && method) {
     class_replaceMethod(holderOf(cls, offer), method_getName(method), reinterpret_cast<IMP>(&notOffered),
                         method_getTypeEncoding(method));
+    withheldMethods().insert({holderOf(cls, offer), offer.name});
+  }
 }
 
 // The libraries of the private C functions, beside this one, loaded for
@@ -153,6 +161,15 @@ void offerFunction(const Offer& offer, double version) {
 }
 
 }  // namespace
+
+bool withheld(Class holder, SEL selector) {
+  const auto& methods = withheldMethods();
+  if (methods.empty()) return false;
+  const std::string name = sel_getName(selector);
+  for (Class c = holder; c; c = class_getSuperclass(c))
+    if (methods.count({c, name})) return true;
+  return false;
+}
 
 void bootHost(double version) { makeGeneration(version, true, {}); }
 

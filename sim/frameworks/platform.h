@@ -23,6 +23,10 @@ namespace standin {
 // offer table (sim/offers.h) gives it. Once per process: classes, once made,
 // cannot be taken back.
 void bootHost(double version);
+// True when the release does not offer `selector` to `holder` (a class, for
+// its instances' methods, or a metaclass, for class methods) though the
+// stand-ins implement it: the public classes answer no to it.
+bool withheld(Class holder, SEL selector);
 // The same for any process: SpringBoard's classes only in SpringBoard, and
 // none of the classes named in `missing`.
 void makeGeneration(double version, bool springBoard, const std::set<std::string>& missing);
@@ -38,13 +42,12 @@ const std::vector<std::string>& postedNotifications();
 // Returns the callbacks made.
 int runLoopOnce();
 
-// The preferences daemon's values for `domain`, as another process (the
-// Settings application) sets them. The file on disk is left as it was, as
-// the daemon does until it gets round to writing it.
+// Another process hands one key of `domain` to the preferences daemon,
+// which writes the domain's file at once.
 void daemonSetValue(const char* domain, const char* key, id value);
-// The daemon's values for `domain` (empty when it has none).
+// The domain's file as the platform reads it (empty when there is none).
 NSDictionary* daemonValues(const char* domain);
-// Every domain empty again, in the daemon and in this process.
+// This process's caches and pending changes are dropped.
 void forgetPreferences();
 
 // Device paths map to paths below `root`.

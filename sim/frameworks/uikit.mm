@@ -40,7 +40,17 @@ NSMutableArray* alertsShown() {
 
 }  // namespace
 
+// The public classes answer only to what their release offers.
 @implementation UIResponder
++ (BOOL)respondsToSelector:(SEL)selector {
+  return !standin::withheld(object_getClass(self), selector) && [super respondsToSelector:selector];
+}
++ (BOOL)instancesRespondToSelector:(SEL)selector {
+  return !standin::withheld(self, selector) && [super instancesRespondToSelector:selector];
+}
+- (BOOL)respondsToSelector:(SEL)selector {
+  return !standin::withheld(object_getClass(self), selector) && [super respondsToSelector:selector];
+}
 @end
 
 @implementation UIView
@@ -54,6 +64,12 @@ NSMutableArray* alertsShown() {
 @end
 
 @implementation UIScreen
++ (BOOL)respondsToSelector:(SEL)selector {
+  return !standin::withheld(object_getClass(self), selector) && [super respondsToSelector:selector];
+}
+- (BOOL)respondsToSelector:(SEL)selector {
+  return !standin::withheld(object_getClass(self), selector) && [super respondsToSelector:selector];
+}
 + (UIScreen*)mainScreen {
   static UIScreen* screen = [[UIScreen alloc] init];
   sim::journal("+[UIScreen mainScreen]", gScreenPresent ? "" : "(nil)");

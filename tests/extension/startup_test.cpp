@@ -34,12 +34,12 @@ TEST_F(Startup, InitialiserRunsItsStepsInOrder) {
   };
   const int load = at("loaderLoad", "Lumivo2.dylib");
   const int pool = at("autoreleasePoolPush");
-  const int upListener = at("activatorRegisterListener", kUp);
-  const int downListener = at("activatorRegisterListener", kDown);
-  const int observer = at("notifyCenterAddObserver", std::string(settings::kChangedNotification) + " suspension=2");
+  const int upListener = at("-[LAActivator registerListener:forName:]", kUp);
+  const int downListener = at("-[LAActivator registerListener:forName:]", kDown);
+  const int observer = at("CFNotificationCenterAddObserver()", std::string(settings::kChangedNotification) + " suspension=2");
   const int settingsRead = at("readPreferences", settings::kSettingsPath);
-  const int firstHook = at("hookMessage", "SBWorkspace init");
-  const int lastHook = at("hookMessage", "SpringBoard frontDisplayDidChange:");
+  const int firstHook = at("MSHookMessageEx()", "SBWorkspace init");
+  const int lastHook = at("MSHookMessageEx()", "SpringBoard frontDisplayDidChange:");
   const int drain = at("autoreleasePoolDrain");
   EXPECT_LT(load, pool);
   EXPECT_LT(pool, upListener);
@@ -49,7 +49,7 @@ TEST_F(Startup, InitialiserRunsItsStepsInOrder) {
   EXPECT_LT(settingsRead, firstHook);
   EXPECT_LT(firstHook, lastHook);
   EXPECT_LT(lastHook, drain);
-  EXPECT_EQ(sim::journalCount("activatorShared"), 2) << "asked once for each registration";
+  EXPECT_EQ(sim::journalCount("+[LAActivator sharedInstance]"), 2) << "asked once for each registration";
   EXPECT_EQ(sim::registeredListenerNames(), (std::vector<std::string>{kUp, kDown}));
 }
 
@@ -72,7 +72,7 @@ TEST_F(Startup, LoaderLeavesOutProcessesTheFilterDoesNotName) {
   o.process = "MobileSafari";
   sim::boot(o);
   EXPECT_EQ(sim::journalCount("loaderLoad"), 0);
-  EXPECT_EQ(sim::journalCount("hookMessage"), 0);
+  EXPECT_EQ(sim::journalCount("MSHookMessageEx()"), 0);
   EXPECT_TRUE(sim::registeredListenerNames().empty());
   EXPECT_FALSE(up().delivered);
 

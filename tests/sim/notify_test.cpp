@@ -28,12 +28,17 @@ void countCall(host::NotifyCenter*, void*, const char* name, const void* object,
   EXPECT_EQ(info, nullptr);
 }
 
-// Boots a bare process on `root` in a child and posts `name` there.
-void postFromAnotherProcess(const TempRoot& root, const char* name) {
-  ASSERT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root), [name] {
-    host::notifyPost(name);
-    return true;
-  }));
+// A bare process on `root` that posts `name` when run.
+testing_support::OtherProcess poster(const TempRoot& root, const char* name) {
+  return {testing_support::bareBoot(root), [name] {
+            host::notifyPost(name);
+            return true;
+          }};
+}
+
+void observe() {
+  host::notifyCenterAddObserver(host::darwinNotifyCenter(), nullptr, &countCall, "test.changed", nullptr,
+                                host::kSuspensionCoalesce);
 }
 
 class Notify : public ::testing::Test {
@@ -41,8 +46,7 @@ class Notify : public ::testing::Test {
   void SetUp() override {
     gCalls = 0;
     sim::boot(testing_support::bareBoot(root_));
-    host::notifyCenterAddObserver(host::darwinNotifyCenter(), nullptr, &countCall, "test.changed", nullptr,
-                                  host::kSuspensionCoalesce);
+    observe();
   }
   void TearDown() override { sim::shutdown(); }
   TempRoot root_;
@@ -64,31 +68,6 @@ TEST_F(Notify, PostsThatArriveTogetherAreCoalesced) {
   EXPECT_EQ(gCalls, 1);
   sim::runLoopOnce();
   EXPECT_EQ(gCalls, 1);
-}
-
-TEST_F(Notify, CrossesProcessesOnTheSameRoot) {
-  postFromAnotherProcess(root_, "test.changed");
-  EXPECT_TRUE(sim::runLoopUntilNotification("test.changed", 5000));
-  EXPECT_EQ(gCalls, 1);
-  EXPECT_EQ(sim::postCount("test.changed"), 0) << "this process posted nothing";
-}
-
-TEST_F(Notify, DoesNotCrossToAnotherRoot) {
-  TempRoot other;
-  postFromAnotherProcess(other, "test.changed");
-  EXPECT_FALSE(sim::runLoopUntilNotification("test.changed", 200));
-  EXPECT_EQ(gCalls, 0);
-}
-
-TEST_F(Notify, FailedRegistrationNeverDelivers) {
-  sim::BootOptions options = testing_support::bareBoot(root_);
-  options.failObserverRegistration = true;
-  sim::boot(options);
-  host::notifyCenterAddObserver(host::darwinNotifyCenter(), nullptr, &countCall, "test.changed", nullptr,
-                                host::kSuspensionCoalesce);
-  host::notifyPost("test.changed");
-  sim::runLoopOnce();
-  EXPECT_EQ(gCalls, 0);
 }
 
 // A line that never ends is dropped up to its newline, within a bound, and
@@ -130,39 +109,71 @@ TEST_F(Notify, PostsWriteOnlyIntoPipes) {
   EXPECT_EQ(sim::runLoopOnce(), 1) << "our own pipe still hears the post";
 }
 
+// Processes forked before this one boots post on the same root and on
+// another one.
+TEST(NotifyAcross, CrossesProcessesOnTheSameRootOnly) {
+  TempRoot root, other;
+  testing_support::OtherProcess same = poster(root, "test.changed");
+  testing_support::OtherProcess elsewhere = poster(other, "test.changed");
+  gCalls = 0;
+  sim::boot(testing_support::bareBoot(root));
+  observe();
+  ASSERT_TRUE(elsewhere.run());
+  EXPECT_FALSE(sim::runLoopUntilNotification("test.changed", 200));
+  ASSERT_TRUE(same.run());
+  EXPECT_TRUE(sim::runLoopUntilNotification("test.changed", 5000));
+  EXPECT_EQ(gCalls, 1);
+  EXPECT_EQ(sim::postCount("test.changed"), 0) << "this process posted nothing";
+  sim::shutdown();
+}
+
+TEST(NotifyAcross, FailedRegistrationNeverDelivers) {
+  TempRoot root;
+  sim::BootOptions options = testing_support::bareBoot(root);
+  options.failObserverRegistration = true;
+  gCalls = 0;
+  sim::boot(options);
+  observe();
+  host::notifyPost("test.changed");
+  sim::runLoopOnce();
+  EXPECT_EQ(gCalls, 0);
+  sim::shutdown();
+}
+
 // The pipes of processes that died are removed when the next one boots, not
 // only when some process posts.
-TEST_F(Notify, BootRemovesThePipesOfEndedProcesses) {
-  const std::string dir = root_.host("/.sim/notify");
+TEST(NotifyAcross, BootRemovesThePipesOfEndedProcesses) {
+  TempRoot root;
+  const std::string dir = root.host("/.sim/notify");
+  std::filesystem::create_directories(dir);
   ASSERT_EQ(mkfifo((dir + "/999999-1.fifo").c_str(), 0600), 0);
-  sim::boot(testing_support::bareBoot(root_));
+  sim::boot(testing_support::bareBoot(root));
   EXPECT_FALSE(std::filesystem::exists(dir + "/999999-1.fifo"));
   int live = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) live += entry.is_fifo();
   EXPECT_EQ(live, 1) << "this process's own pipe";
+  sim::shutdown();
 }
 
 // Without its folder a process would never hear another's posts; the boot
-// says so instead of staying silent.
+// says so instead of staying silent. Each device is a process of its own.
 TEST(NotifyFolder, AProblemWithTheFolderIsReported) {
   TempRoot plain;
   plain.put("/.sim", "a file where the folder belongs");
-  sim::boot(testing_support::bareBoot(plain));
-  EXPECT_NE(sim::notificationProblem().find("/.sim/notify"), std::string::npos) << sim::notificationProblem();
-  host::notifyPost("test.changed");  // harmless without a folder
-  sim::shutdown();
+  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(plain), [] {
+    host::notifyPost("test.changed");  // harmless without a folder
+    return sim::notificationProblem().find("/.sim/notify") != std::string::npos;
+  }));
 
   TempRoot outside, linked;
   ASSERT_EQ(symlink(outside.path().c_str(), linked.host("/.sim").c_str()), 0);
-  sim::boot(testing_support::bareBoot(linked));
+  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(linked),
+                                                 [] { return sim::notificationProblem() != ""; }));
   EXPECT_FALSE(std::filesystem::exists(outside.path() + "/notify")) << "nothing is made outside the root";
-  EXPECT_NE(sim::notificationProblem(), "");
-  sim::shutdown();
 
   TempRoot fine;
-  sim::boot(testing_support::bareBoot(fine));
-  EXPECT_EQ(sim::notificationProblem(), "");
-  sim::shutdown();
+  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(fine),
+                                                 [] { return sim::notificationProblem() == ""; }));
 }
 
 }  // namespace

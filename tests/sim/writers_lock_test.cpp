@@ -41,42 +41,44 @@ bool editRefused(const std::string& why, host::PreferencesWrite outcome = host::
 
 class WritersLockRefusal : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_.put("/var/mobile/Library/Preferences/.keep", "");
-    sim::boot(testing_support::bareBoot(root_));
-  }
+  void SetUp() override { root_.put("/var/mobile/Library/Preferences/.keep", ""); }
+  void boot() { sim::boot(testing_support::bareBoot(root_)); }
   void TearDown() override { sim::shutdown(); }
   TempRoot root_;
   const std::string lockFile_ = root_.host(settings::kSettingsPath) + ".lock";
 };
 
+// Each writer is a process of its own, started before this one boots.
 TEST_F(WritersLockRefusal, WritersInOtherProcessesRefuseWhatCannotBeLocked) {
+  testing_support::OtherProcess folderInTheWay(testing_support::bareBoot(root_),
+                                               [] { return editRefused("a folder is in the way"); });
+  testing_support::OtherProcess linkInTheWay(testing_support::bareBoot(root_),
+                                             [] { return editRefused("a symbolic link is in the way"); });
+  // Another user facing a lock file only its owner may open.
+  testing_support::OtherProcess otherUser(testing_support::bareBoot(root_), [] {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return false;
+    return editRefused("its lock file cannot be opened");
+  });
+  boot();
   ASSERT_EQ(mkdir(lockFile_.c_str(), 0755), 0);
-  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root_), [] {
-    return editRefused("a folder is in the way");
-  }));
+  EXPECT_TRUE(folderInTheWay.run());
   ASSERT_EQ(rmdir(lockFile_.c_str()), 0);
 
   ASSERT_EQ(symlink((root_.path() + "/nowhere").c_str(), lockFile_.c_str()), 0);
-  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root_), [] {
-    return editRefused("a symbolic link is in the way");
-  }));
+  EXPECT_TRUE(linkInTheWay.run());
   EXPECT_EQ(root_.get("/nowhere"), "<absent>");
   ASSERT_EQ(unlink(lockFile_.c_str()), 0);
 
-  // Another user facing a lock file only its owner may open.
   root_.put(std::string(settings::kSettingsPath) + ".lock", "");
   ASSERT_EQ(chmod(lockFile_.c_str(), 0), 0);
   ASSERT_EQ(chmod(root_.path().c_str(), 0755), 0);
-  EXPECT_TRUE(testing_support::runInOtherProcess(testing_support::bareBoot(root_), [] {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return false;
-    return editRefused("its lock file cannot be opened");
-  }));
+  EXPECT_TRUE(otherUser.run());
 
   EXPECT_EQ(root_.get(settings::kSettingsPath), "<absent>") << "an edit went ahead without the lock";
 }
 
 TEST_F(WritersLockRefusal, AFullInodeTableIsNamed) {
+  boot();
   // A child with a mount namespace of its own puts the settings folder on a
   // file system with no inode left.
   const std::string folder = root_.host("/var/mobile/Library/Preferences");
@@ -102,6 +104,7 @@ TEST_F(WritersLockRefusal, AFullInodeTableIsNamed) {
 }
 
 TEST_F(WritersLockRefusal, ASignalStopsAWriterWaitingForTheLock) {
+  boot();
   sim::WritersLock held = sim::lockDeviceFileWriters(settings::kSettingsPath);
   ASSERT_TRUE(held);
   const pid_t writer = fork();
@@ -130,6 +133,7 @@ TEST_F(WritersLockRefusal, ASignalStopsAWriterWaitingForTheLock) {
 }
 
 TEST_F(WritersLockRefusal, TheWaitForAHeldLockIsBounded) {
+  boot();
   sim::Descriptor folder(open(root_.host("/var/mobile/Library/Preferences").c_str(), O_RDONLY | O_DIRECTORY));
   sim::WritersLock held = sim::takeWritersLock(folder.get(), "file");
   ASSERT_TRUE(held);

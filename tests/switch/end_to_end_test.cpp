@@ -3,6 +3,8 @@
 // another process on the same device, changes what the next press does.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "settings/keys.h"
 #include "sim/activator.h"
 #include "sim/device.h"
@@ -18,7 +20,16 @@ const char kUp[] = "com.vantorel.brightnesslistener.up";
 
 class EndToEnd : public ::testing::Test {
  protected:
-  void SetUp() override { sim::boot(testing_support::fullBoot(root_)); }
+  void SetUp() override {
+    // The settings application taps the switch, once SpringBoard runs.
+    sim::BootOptions preferences = testing_support::fullBoot(root_);
+    preferences.process = "Preferences";
+    tapInPreferences_ = std::make_unique<testing_support::OtherProcess>(preferences, [] {
+      sim::applySwitchState(kSwitchId, 0);
+      return sim::switchState(kSwitchId) == 0;
+    });
+    sim::boot(testing_support::fullBoot(root_));
+  }
   void TearDown() override { sim::shutdown(); }
 
   // Presses the up action at brightness 0.5; the level set, if any.
@@ -37,6 +48,7 @@ class EndToEnd : public ::testing::Test {
   }
 
   testing_support::TempRoot root_{true};
+  std::unique_ptr<testing_support::OtherProcess> tapInPreferences_;
 };
 
 TEST_F(EndToEnd, SwitchAndMenuInSpringBoardSteerTheNextPress) {
@@ -61,12 +73,7 @@ TEST_F(EndToEnd, SwitchAndMenuInSpringBoardSteerTheNextPress) {
 
 TEST_F(EndToEnd, SwitchTappedInAnotherProcessReachesSpringBoard) {
   ASSERT_NEAR(pressUp().value_or(-1), 0.55f, 1e-6);
-  sim::BootOptions preferences = testing_support::fullBoot(root_);
-  preferences.process = "Preferences";
-  ASSERT_TRUE(testing_support::runInOtherProcess(preferences, [] {
-    sim::applySwitchState(kSwitchId, 0);
-    return sim::switchState(kSwitchId) == 0;
-  }));
+  ASSERT_TRUE(tapInPreferences_->run());
 
   ASSERT_TRUE(changeArrives());
   EXPECT_EQ(pressUp(), std::nullopt);

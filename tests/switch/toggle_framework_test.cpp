@@ -1,5 +1,5 @@
 // The simulated toggle framework: which bundles it loads, how it finds
-// their principal class, and unloading them again.
+// their principal class.
 #include <filesystem>
 
 #include "sim/journal.h"
@@ -64,23 +64,6 @@ TEST_F(ToggleFramework, LoadsWellFormedBundlesAndSkipsTheRest) {
   EXPECT_EQ(sim::switchState("com.test.unknown"), -1);
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
   EXPECT_TRUE(sim::alertsOnScreen().empty());
-}
-
-TEST_F(ToggleFramework, ShutdownUnloadsSoTheNextBootLoadsAfresh) {
-  sim::boot(appBoot(root_));
-  sim::switchAlternateAction(kSwitchId);
-  ASSERT_EQ(sim::alertsOnScreen().size(), 1u);
-  // Ending the process with the menu up: its delegate goes with the module.
-  sim::shutdown();
-  EXPECT_TRUE(sim::switchIdentifiers().empty());
-  EXPECT_TRUE(sim::alertsOnScreen().empty());
-
-  sim::boot(appBoot(root_));
-  EXPECT_EQ(sim::journalCount("registerSwitchDataSourceClass"), 1) << "the bundle's initialiser ran again";
-  EXPECT_EQ(sim::switchIdentifiers(), std::vector<std::string>{kSwitchId});
-  EXPECT_TRUE(sim::alertsOnScreen().empty());
-  sim::applySwitchState(kSwitchId, 0);
-  EXPECT_EQ(sim::switchState(kSwitchId), 0);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The adapter's file operations on a device: the POSIX calls on the device
+// path itself.
 #include <fcntl.h>
 #include <stdio.h>
 #include <unistd.h>
@@ -6,7 +8,6 @@
 
 namespace adapter {
 
-std::string fileSystemPath(const char* devicePath) { return devicePath; }
 std::string foundationPath(const std::string& devicePath) { return devicePath; }
 
 int openForReading(const std::string& devicePath) {
