@@ -3,16 +3,16 @@
 
 Each round runs every workload once on the baseline and once on the
 candidate (the order swaps every round, so neither side always runs on a
-warmer machine), each run on a fresh device root in a temporary folder with
-its standard output discarded. The report gives, per workload, the median
-wall time of each side and the ratio candidate / baseline next to the limit
-the project holds it to, and the ratio of the CPU-time medians (user and
-system), a steadier figure when the disk is shared: the switch taps spend
-most of their wall time waiting for the settings file to reach the disk.
-Set TMPDIR to put the device roots elsewhere (/dev/shm takes the disk out of
-the figures). Ratios are reported, never enforced: the exit status is 1 only
-when a run exits non-zero (the workload itself broke), 2 for bad options or a
-baseline that does not build.
+warmer machine), each run on a fresh device root with its standard output
+discarded. The report gives, per workload, the median wall time of each side
+and the ratio candidate / baseline next to the limit the project holds it
+to, and the ratio of the CPU-time medians (user and system). The roots go to
+/dev/shm when there is one: on a disk the switch taps spend most of their
+wall time waiting for the settings file to be synced, a wait that other work
+on the machine stretches from one run to the next by a factor of four;
+--roots DIR puts them on a disk to include it. Ratios are reported, never
+enforced: the exit status is 1 only when a run exits non-zero (the workload
+itself broke), 2 for bad options or a baseline that does not build.
 
 --build-baseline REV checks REV out as a git worktree under the repository's
 build/ folder (build/baseline-<its commit's first 7 digits>) and builds
@@ -247,8 +247,9 @@ def summarize(times, cpu, names, fresh):
     return rows
 
 
-def print_table(rows, rounds, sides):
-    print(f"lumivo-sim, baseline against candidate, median of {rounds} rounds (wall time)")
+def print_table(rows, rounds, sides, roots):
+    print(f"lumivo-sim, baseline against candidate, median of {rounds} rounds (wall time), "
+          f"device roots in {roots}")
     for side, binary in sides.items():
         print(f"  {side:9} {binary}")
     def x(v):
@@ -300,6 +301,11 @@ def main():
     ap.add_argument("--candidate-source", type=Path, metavar="DIR", default=REPO,
                     help="the candidate's source tree for --fresh-build (default: this repository)")
     ap.add_argument("--jobs", type=int, default=2, help="parallel build jobs (default 2)")
+    shm = Path("/dev/shm")
+    ap.add_argument("--roots", type=Path, metavar="DIR",
+                    default=shm if os.access(shm, os.W_OK) else Path(tempfile.gettempdir()),
+                    help="where the fresh device roots go (default /dev/shm when there is one, "
+                         "else the temporary folder)")
     ap.add_argument("--json", action="store_true", help="print the figures as JSON instead")
     args = ap.parse_args()
     if args.rounds < 1 or args.presses < 0 or args.taps < 0 or args.jobs < 1:
@@ -316,7 +322,10 @@ def main():
     def progress(line):
         print(line, file=sys.stderr, flush=True)
 
-    scratch = Path(tempfile.mkdtemp(prefix="lumivo-compare-"))
+    try:
+        scratch = Path(tempfile.mkdtemp(prefix="lumivo-compare-", dir=args.roots))
+    except OSError as e:
+        ap.error(f"--roots {args.roots}: {e.strerror}")
     try:
         times, cpu, names = compare(sides, args.rounds, args.presses, args.taps, scratch, progress)
         fresh = None
@@ -335,11 +344,12 @@ def main():
 
     rows = summarize(times, cpu, names, fresh)
     if args.json:
-        json.dump({"rounds": args.rounds, "binaries": {k: str(v) for k, v in sides.items()},
+        json.dump({"rounds": args.rounds, "roots": str(args.roots),
+                   "binaries": {k: str(v) for k, v in sides.items()},
                    "workloads": rows}, sys.stdout, indent=2)
         print()
     else:
-        print_table(rows, args.rounds, sides)
+        print_table(rows, args.rounds, sides, args.roots)
     return 0
 
 

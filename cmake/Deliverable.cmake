@@ -34,8 +34,10 @@ function(lumivo_deliverable target)
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-gnu-unique>)
   endif()
   # The simulated frameworks stand where a device's frameworks are: the
-  # deliverable links them as it links the device's.
-  target_link_libraries(${target} PRIVATE lumivo_settings lumivo_sim)
+  # deliverable links them (and GNUstep's Foundation) as it links the
+  # device's, but takes none of their headers.
+  target_link_libraries(${target} PRIVATE lumivo_settings lumivo_gnustep "$<TARGET_FILE:lumivo_sim>")
+  add_dependencies(${target} lumivo_sim)
   # The settings code linked in stays private to the module; exported, its
   # constants would be unique symbols that pin the module after dlclose.
   target_link_options(${target} PRIVATE "-Wl,--exclude-libs,ALL")

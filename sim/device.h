@@ -67,9 +67,10 @@ const BootOptions& bootOptions();
 // processes on the root then never arrive here. Empty when it could.
 const std::string& notificationProblem();
 
-// Everything the booted process offers, in Objective-C notation, one per
-// line: "+[Class selector]", then "-[Class selector]", then "Function()";
-// each group sorted.
+// Every operation of the offer table the booted process has, as its
+// runtime answers (the class and method, or the exported function), in
+// Objective-C notation: "+[Class selector]", then "-[Class selector]", then
+// "Function()"; each group sorted.
 std::vector<std::string> offeredOperations();
 
 // Copies the device template (the installed deliverables) into `root`.

@@ -37,6 +37,10 @@ struct FileStamp {
   std::int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
   friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
+// How many files this process has replaced (replaceDeviceFile and
+// replaceDeviceFileIfUnchanged) since it started.
+int deviceFileReplacements();
+
 // The stamp of the file at a device path now, reached as a read reaches it;
 // not present when nothing is there.
 FileStamp stampDeviceFile(const std::string& devicePath);
@@ -88,6 +92,8 @@ bool takeWriteFault(const std::string& devicePath);
 // replacing what is at `to`; a symlink is moved, never followed. False when
 // nothing moved.
 bool moveDeviceFile(const std::string& from, const std::string& to);
+// How many files this process has moved (moveDeviceFile) since it started.
+int deviceFileMoves();
 // Takes the writers' lock of the file at a device path ("<name>.lock" beside
 // it), waiting a bounded time (sim/writers_lock.h); it is held until the
 // result goes. When it cannot be had, the refusal is journaled.

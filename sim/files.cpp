@@ -97,10 +97,19 @@ bool readDeviceFile(const std::string& devicePath, std::string& bytes) {
   return file.valid() && plist::readWholeOpenFile(file.get(), bytes);
 }
 
+int& replacements() {
+  static int count = 0;
+  return count;
+}
+
 bool replaceDeviceFile(const std::string& devicePath, std::string_view bytes, bool createFolders) {
   auto placed = placeInRoot(devicePath, createFolders);
-  return placed && plist::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes);
+  const bool replaced = placed && plist::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes);
+  replacements() += replaced;
+  return replaced;
 }
+
+int deviceFileReplacements() { return replacements(); }
 
 FileStamp stampDeviceFile(const std::string& devicePath) {
   // Something that cannot be reached is stamped present and unlike any
@@ -122,11 +131,13 @@ bool replaceDeviceFileIfUnchanged(const std::string& devicePath, std::string_vie
   *changed = false;
   auto placed = placeInRoot(devicePath);
   if (!placed) return false;
-  return plist::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes, [&] {
+  const bool replaced = plist::replaceFileAtomicallyAt(placed->folder.get(), placed->name, bytes, [&] {
     if (beforeReplaceHook) beforeReplaceHook(devicePath);
     *changed = stampDeviceFile(devicePath) != expected;
     return !*changed;
   });
+  replacements() += replaced;
+  return replaced;
 }
 
 void setBeforeReplaceHook(void (*hook)(const std::string& devicePath)) { beforeReplaceHook = hook; }
@@ -190,12 +201,22 @@ bool takeReadFault(const std::string& devicePath) { return takeFault(readFaults(
 
 bool takeWriteFault(const std::string& devicePath) { return takeFault(writeFaults(), devicePath); }
 
+int& moves() {
+  static int count = 0;
+  return count;
+}
+
 bool moveDeviceFile(const std::string& from, const std::string& to) {
   if (from.find("/../") != std::string::npos || to.find("/../") != std::string::npos) return false;
   auto source = placeInRoot(from), target = placeInRoot(to);
-  return source && target &&
-         renameat(source->folder.get(), source->name.c_str(), target->folder.get(), target->name.c_str()) == 0;
+  const bool moved = source && target &&
+                     renameat(source->folder.get(), source->name.c_str(), target->folder.get(),
+                              target->name.c_str()) == 0;
+  moves() += moved;
+  return moved;
 }
+
+int deviceFileMoves() { return moves(); }
 
 WritersLock lockDeviceFileWriters(const std::string& devicePath) {
   WritersLock lock;

@@ -10,6 +10,7 @@
 #include "sim/activator.h"
 #include "sim/device.h"
 #include "sim/device_files.h"
+#include "sim/journal.h"
 #include "sim/notify.h"
 #include "sim/preferences.h"
 #include "sim/springboard.h"
@@ -40,25 +41,50 @@ std::string describeAlert(const sim::AlertInfo& alert) {
   return text;
 }
 
+// True when a deliverable posted the change notification since the
+// journal held `before` entries: every writer of the settings posts it
+// after its edit, written or not.
+bool deliverablePosted(std::size_t before) {
+  const auto& entries = sim::journalEntries();
+  for (std::size_t i = before; i < entries.size(); ++i)
+    if (entries[i].call == "notify_post()" && entries[i].detail == settings::kChangedNotification) return true;
+  return false;
+}
+
+// Why a deliverable's edit left the settings file as it was.
+std::string unwrittenEdit() {
+  const sim::PreferencesFile file = sim::readPreferencesFile(settings::kSettingsPath);
+  if (file.status == host::PreferencesStatus::kFailed)
+    return "cannot read " + std::string(settings::kSettingsPath) + ": " + printable(file.why) +
+           "; the edit is refused";
+  return "the settings file was not written; the edit is refused";
+}
+
 }  // namespace
 
 Failure Session::run(const Command& command) {
   const int refusals = sim::writeRefusals();
-  const std::string keptAs = std::string(settings::kSettingsPath) + ".unreadable";
-  const sim::FileStamp keptBefore = sim::stampDeviceFile(keptAs);
+  const int replaced = sim::deviceFileReplacements();
+  const std::size_t journalBefore = sim::journalEntries().size();
+  const int moves = sim::deviceFileMoves();
   Failure failure = command.def->run(*this, command);
-  // A writer that replaced a file it could not read kept its bytes beside
-  // it: where they went, and why they did not read, is the user's to know,
-  // whoever wrote.
-  if (const sim::FileStamp kept = sim::stampDeviceFile(keptAs); kept.present && kept != keptBefore) {
+  // A writer in this process that replaced a file it could not read moved
+  // its bytes beside it first: where they went, and why they did not read,
+  // is the user's to know, whichever deliverable wrote.
+  const std::string keptAs = std::string(settings::kSettingsPath) + ".unreadable";
+  if (sim::deviceFileMoves() != moves && sim::stampDeviceFile(keptAs).present) {
     const sim::PreferencesFile aside = sim::readPreferencesFile(keptAs);
     const std::string why = aside.status == host::PreferencesStatus::kRead ? "it changed while read" : aside.why;
     out_ << "  " << settings::kSettingsPath << " could not be read (" << printable(why)
          << "); its bytes are kept aside as " << keptAs << "\n";
   }
   // An edit the device refused (no writers' lock, a file it cannot read or
-  // write) fails the command that made it, whatever the command saw.
+  // write) fails the command that made it, whatever the command saw: one
+  // the platform refused says why; one a deliverable gave up on shows as
+  // its change notification posted with no file written.
   if (!failure && sim::writeRefusals() != refusals) failure = refusal();
+  if (!failure && deliverablePosted(journalBefore) && sim::deviceFileReplacements() == replaced)
+    failure = unwrittenEdit();
   return failure;
 }
 

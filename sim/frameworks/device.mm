@@ -2,6 +2,8 @@
 // booted release offers.
 #import <Foundation/Foundation.h>
 
+#include <dlfcn.h>
+#include <objc/runtime.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -120,16 +122,26 @@ const BootOptions& bootOptions() { return device().options; }
 const std::string& notificationProblem() { return device().notificationProblem; }
 
 std::vector<std::string> offeredOperations() {
-  const BootOptions& options = bootOptions();
+  // Asked of the runtime itself, so that the listing shows what the process
+  // has, whatever made it.
   std::vector<std::string> classMethods, methods, functions;
   for (const Offer& offer : offers()) {
-    if (!offerAt(offer, options.coreFoundationVersion, isSpringBoard(options))) continue;
-    if (offer.owner && options.missingClasses.count(offer.owner)) continue;
+    Class cls = offer.owner ? objc_getClass(offer.owner) : Nil;
+    SEL selector = sel_registerName(offer.name);
     switch (offer.kind) {
-      case OfferKind::kClassMethod: classMethods.push_back(operationName(offer)); break;
-      case OfferKind::kMethod: methods.push_back(operationName(offer)); break;
-      case OfferKind::kFunction: functions.push_back(operationName(offer)); break;
-      case OfferKind::kFramework: break;
+      case OfferKind::kClassMethod:
+        if (cls && class_getClassMethod(cls, selector) && !standin::withheld(object_getClass(cls), selector))
+          classMethods.push_back(operationName(offer));
+        break;
+      case OfferKind::kMethod:
+        if (cls && class_getInstanceMethod(cls, selector) && !standin::withheld(cls, selector))
+          methods.push_back(operationName(offer));
+        break;
+      case OfferKind::kFunction:
+        if (dlsym(RTLD_DEFAULT, offer.name)) functions.push_back(operationName(offer));
+        break;
+      case OfferKind::kFramework:
+        break;
     }
   }
   std::vector<std::string> all;

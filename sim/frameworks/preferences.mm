@@ -39,6 +39,14 @@ NSMutableDictionary* pendingStore() {
   static NSMutableDictionary* domains = [[NSMutableDictionary alloc] init];
   return domains;
 }
+// The domains this process set (even no key) since its last synchronize:
+// the daemon writes each out at the synchronize, as it stands then
+// (inferred: a writer asking for its file to be rewritten gets it
+// rewritten).
+NSMutableSet* touchedStore() {
+  static NSMutableSet* domains = [[NSMutableSet alloc] init];
+  return domains;
+}
 
 std::string nameOf(CFStringRef domain) {
   const char* name = domain ? [(NSString*)domain UTF8String] : nullptr;
@@ -112,10 +120,12 @@ Boolean CFPreferencesAppSynchronize(CFStringRef domain) {
   const std::string name = nameOf(domain);
   sim::journal("CFPreferencesAppSynchronize()", name);
   NSMutableDictionary* changes = pending(name);
+  NSString* key = [NSString stringWithUTF8String:name.c_str()];
   // A failed hand-over drops the changes, which the file never got, so that
   // the cache and the file agree again.
-  const bool handed = [changes count] == 0 || handOver(name, changes);
+  const bool handed = ![touchedStore() containsObject:key] || handOver(name, changes);
   [changes removeAllObjects];
+  [touchedStore() removeObject:key];
   [cacheStore() setObject:fileValues(name) forKey:[NSString stringWithUTF8String:name.c_str()]];
   return handed;
 }
@@ -143,6 +153,7 @@ void CFPreferencesSetMultiple(CFDictionaryRef keysToSet, CFArrayRef keysToRemove
   sim::journal("CFPreferencesSetMultiple()", name);
   NSMutableDictionary* held = cached(name);
   NSMutableDictionary* changes = pending(name);
+  [touchedStore() addObject:[NSString stringWithUTF8String:name.c_str()]];
   NSDictionary* set = (NSDictionary*)keysToSet;
   for (id key in set) {
     [held setObject:[set objectForKey:key] forKey:key];
@@ -165,6 +176,7 @@ void daemonSetValue(const char* domain, const char* key, id value) {
 void forgetPreferences() {
   [cacheStore() removeAllObjects];
   [pendingStore() removeAllObjects];
+  [touchedStore() removeAllObjects];
 }
 
 NSDictionary* daemonValues(const char* domain) { return fileValues(domain); }

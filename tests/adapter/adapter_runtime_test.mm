@@ -12,6 +12,7 @@
 #include "sim/frameworks/platform.h"
 #include "tests/adapter/pool.h"
 #include "host/host.h"
+#include "sim/device.h"
 
 @interface HookTarget : NSObject
 - (int)answer;
@@ -107,7 +108,23 @@ void record(host::NotifyCenter*, void* observer, const char* name, const void* o
   gDelivery.userInfo = userInfo;
 }
 
-using NotificationTest = PooledTest;
+// Notifications travel through the device's notification folder: a bare
+// process of the default release runs on a fresh root.
+class NotificationTest : public DeviceRootTest {
+ protected:
+  NotificationTest() : DeviceRootTest(sim::kCurrentVersion) {}
+  void SetUp() override {
+    DeviceRootTest::SetUp();
+    sim::BootOptions bare;
+    bare.root = root_;
+    bare.loadModules = false;
+    sim::boot(bare);
+  }
+  void TearDown() override {
+    sim::shutdown();
+    DeviceRootTest::TearDown();
+  }
+};
 
 TEST_F(NotificationTest, ObserverGetsTheNameAndItsOwnObserverOnTheRunLoop) {
   int token = 0;
@@ -115,7 +132,7 @@ TEST_F(NotificationTest, ObserverGetsTheNameAndItsOwnObserverOnTheRunLoop) {
                                 host::kSuspensionCoalesce);
   host::notifyPost("com.example.changed");
   EXPECT_EQ(gDelivery.calls, 0) << "delivery waits for the run loop";
-  EXPECT_EQ(standin::runLoopOnce(), 1);
+  EXPECT_EQ(sim::runLoopOnce(), 1);
   EXPECT_EQ(gDelivery.calls, 1);
   EXPECT_EQ(gDelivery.name, "com.example.changed");
   EXPECT_EQ(gDelivery.observer, &token);
@@ -131,7 +148,7 @@ TEST_F(NotificationTest, IncompleteRegistrationsRegisterNothing) {
   host::notifyPost("com.example.a");
   host::notifyPost("com.example.b");
   host::notifyPost(nullptr);
-  EXPECT_EQ(standin::runLoopOnce(), 0);
+  EXPECT_EQ(sim::runLoopOnce(), 0);
   EXPECT_EQ(standin::postedNotifications().size() - posted, 2u);
 }
 

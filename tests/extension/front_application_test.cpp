@@ -60,14 +60,14 @@ TEST_P(FrontTracking, HomeScreenKeepsTheLastApplicationAndRereadsItsKey) {
 }
 
 TEST_P(FrontTracking, EveryUnlockedFrontDisplayChangeRereadsTheSettingsOnceAnApplicationIsKnown) {
+  writeSettings({});
   bootGeneration();
-  const std::string path = settings::kSettingsPath;
   sim::goHome();
-  EXPECT_EQ(sim::journalCount("readPreferences", &path), 1) << "only the start-up load";
+  EXPECT_EQ(settingsReads(GetParam().version), 1) << "only the start-up load";
   sim::launchApplication(kAppA);
   sim::launchApplication(kAppA);
   sim::goHome();
-  EXPECT_EQ(sim::journalCount("readPreferences", &path), 4);
+  EXPECT_EQ(settingsReads(GetParam().version), 4);
 }
 
 TEST_P(FrontTracking, HomeScreenSettingFollowsTheFrontDisplay) {
@@ -99,13 +99,12 @@ TEST_P(FrontTracking, LockedDeviceChangesNothing) {
   bootGeneration();
   sim::launchApplication(kAppA);
   sim::setLocked(true);
-  const std::string path = settings::kSettingsPath;
-  const int reads = sim::journalCount("readPreferences", &path);
+  const int reads = settingsReads(GetParam().version);
   sim::goHome();
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "the home screen is not seen while locked";
   sim::launchApplication(kAppB);
   EXPECT_TRUE(stepped(upFrom(0.5), 0.55f)) << "B is not seen while locked";
-  EXPECT_EQ(sim::journalCount("readPreferences", &path), reads);
+  EXPECT_EQ(settingsReads(GetParam().version), reads);
   EXPECT_EQ(sim::journalCount("-[SBDisplayStack topApplication]") + sim::journalCount("-[SBWorkspace bksWorkspace]") +
                 sim::journalCount("-[SpringBoard _accessibilityFrontMostApplication]"),
             1)

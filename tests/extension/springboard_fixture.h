@@ -113,4 +113,13 @@ inline std::vector<std::string> hookDetails() {
   return hooks;
 }
 
+// The settings reads the extension made on a host of `version`: through the
+// preferences daemon from the release that has one, parsing the file's
+// bytes below it (so only a file present is counted there).
+inline int settingsReads(double version) {
+  return version >= host::kPreferencesDaemonVersion
+             ? sim::journalCount("CFPreferencesCopyMultiple()")
+             : sim::journalCount("+[NSPropertyListSerialization propertyListWithData:options:format:error:]");
+}
+
 }  // namespace extension_test

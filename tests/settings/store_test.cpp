@@ -31,8 +31,8 @@ TEST_F(Store, WriteKeepsOtherKeysThenPosts) {
 
   EXPECT_EQ(testing_support::plistlibDump(root_.host(settings::kSettingsPath)),
             "dict:{'enabled'=bool:False,'keep'=array:[int:1,string:'x']}");
-  int write = sim::journalIndexOf("changePreferences", settings::kSettingsPath);
-  int post = sim::journalIndexOf("notifyPost", settings::kChangedNotification);
+  int write = sim::journalIndexOf("CFPreferencesSetMultiple()", "com.vantorel.lumivo");
+  int post = sim::journalIndexOf("notify_post()", settings::kChangedNotification);
   ASSERT_GE(write, 0);
   EXPECT_GT(post, write) << "the notification follows the write";
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
@@ -41,7 +41,8 @@ TEST_F(Store, WriteKeepsOtherKeysThenPosts) {
 TEST_F(Store, FailedWriteLeavesTheOldFileAndStillPosts) {
   root_.put(settings::kSettingsPath, "old bytes");
   sim::failNextWrite(settings::kSettingsPath);
-  EXPECT_EQ(settings::changeSettingsAndPost({}), host::PreferencesWrite::kWriteFailed);
+  const host::PreferenceValue off = settings::booleanValue(false);
+  EXPECT_EQ(settings::changeSettingsAndPost({{settings::kEnabledKey, &off}}), host::PreferencesWrite::kWriteFailed);
   EXPECT_EQ(root_.get(settings::kSettingsPath), "old bytes");
   EXPECT_EQ(sim::postCount(settings::kChangedNotification), 1);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/releases.h"
 #include "settings/keys.h"
 #include "settings/store.h"
 #include "sim/device.h"
@@ -180,7 +181,11 @@ TEST(Preferences, ReadStatusSaysWhyAFileGivesNothing) {
 TEST(Preferences, HostReadsHandOverTheValuesOfTheKeysAsked) {
   using Type = host::PreferenceValue::Type;
   TempRoot root;
-  sim::boot(testing_support::bareBoot(root));
+  // The file itself (not the daemon, which reads a file it cannot read as
+  // an empty domain), so that a failed read shows.
+  sim::BootOptions options = testing_support::bareBoot(root);
+  options.coreFoundationVersion = host::coreFoundationOf("7.0");
+  sim::boot(options);
   const std::string_view keys[] = {settings::kEnabledKey, settings::kIncrementKey, "name", "list", "absent"};
   EXPECT_EQ(host::readPreferences(settings::kSettingsPath, keys).status, host::PreferencesStatus::kAbsent);
   testing_support::python("plistlib.dump({'enabled': False, 'Increment': 0.1, 'name': 'x', 'list': [1]}, open('" +

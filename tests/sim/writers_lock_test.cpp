@@ -18,7 +18,6 @@
 
 #include "host/host.h"
 #include "settings/keys.h"
-#include "settings/store.h"
 #include "sim/device_files.h"
 #include "sim/preferences.h"
 #include "tests/support/other_process.h"
@@ -33,10 +32,13 @@ volatile std::sig_atomic_t terminated = 0;
 
 // True when an edit of the settings is refused, for want of the lock unless
 // told otherwise, with a reason that mentions `why`.
+// A writer's edit of the settings file, refused for `why`.
 bool editRefused(const std::string& why, host::PreferencesWrite outcome = host::PreferencesWrite::kNotLocked) {
-  const host::PreferenceValue off = settings::booleanValue(false);
-  return settings::changeSettingsAndPost({{settings::kEnabledKey, &off}}) == outcome &&
-         sim::lastWriteRefusal().find(why) != std::string::npos;
+  const auto result = sim::editPreferencesFile(settings::kSettingsPath, [](plist::Document& document) {
+    document.setBoolean(settings::kEnabledKey, false);
+    return true;
+  });
+  return result.outcome == outcome && sim::lastWriteRefusal().find(why) != std::string::npos;
 }
 
 class WritersLockRefusal : public ::testing::Test {

@@ -225,20 +225,20 @@ TEST(Cli, TheJournalShowsTheDeliverablesCallsButNotThePanes) {
   Outcome run = sim({"--journal", "-"}, "pref set forceMode true\nbrightness 0.5\npress up\nswitch off\n");
   ASSERT_EQ(run.exit, 0) << run.err;
   // Boot: the extension registers its listeners and its observer.
-  EXPECT_TRUE(has(run.out, "journal: activatorRegisterListener")) << run.out;
-  EXPECT_TRUE(has(run.out, "journal: notifyCenterAddObserver com.vantorel.lumivo.preferencechanged")) << run.out;
-  EXPECT_TRUE(has(run.out, "journal: setBacklightLevel 0.75")) << run.out;
+  EXPECT_TRUE(has(run.out, "journal: -[LAActivator registerListener:forName:]")) << run.out;
+  EXPECT_TRUE(has(run.out, "journal: CFNotificationCenterAddObserver() com.vantorel.lumivo.preferencechanged")) << run.out;
+  EXPECT_TRUE(has(run.out, "journal: GSEventSetBacklightLevel() 0.75")) << run.out;
   // The pane's write and post are not the deliverables': only the switch's show.
   const auto paneEdit = run.out.find("> pref set forceMode true");
   const auto nextCommand = run.out.find("> brightness 0.5");
   ASSERT_NE(paneEdit, std::string::npos);
   const std::string paneOutput = run.out.substr(paneEdit, nextCommand - paneEdit);
-  EXPECT_FALSE(has(paneOutput, "journal: changePreferences")) << paneOutput;
-  EXPECT_FALSE(has(paneOutput, "journal: notifyPost")) << paneOutput;
+  EXPECT_FALSE(has(paneOutput, "journal: CFPreferencesSetMultiple()")) << paneOutput;
+  EXPECT_FALSE(has(paneOutput, "journal: notify_post()")) << paneOutput;
   const std::string switchOutput = run.out.substr(run.out.find("> switch off"));
-  EXPECT_TRUE(has(switchOutput, "journal: changePreferences /var/mobile/Library/Preferences/com.vantorel.lumivo.plist"))
+  EXPECT_TRUE(has(switchOutput, "journal: CFPreferencesSetMultiple() com.vantorel.lumivo"))
       << switchOutput;
-  EXPECT_TRUE(has(switchOutput, "journal: notifyPost com.vantorel.lumivo.preferencechanged")) << switchOutput;
+  EXPECT_TRUE(has(switchOutput, "journal: notify_post() com.vantorel.lumivo.preferencechanged")) << switchOutput;
 }
 
 TEST(Cli, PreferencesLoadsTheSwitchButNotTheExtension) {
@@ -287,7 +287,7 @@ TEST(Cli, TheDemoPlaysThroughWithoutSurprises) {
   EXPECT_FALSE(has(run.out, "   ! ")) << run.out;
 }
 
-// An installed prefix carries its own deliverables and host library.
+// An installed prefix carries its own deliverables and simulated iOS.
 TEST(Cli, AnInstalledCopyUsesTheDeliverablesInstalledWithIt) {
   testing_support::TempRoot prefix;
   Outcome install = runProgram(LUMIVO_CMAKE, {"--install", LUMIVO_BUILD_DIR, "--component", "simulator", "--prefix",
@@ -295,7 +295,7 @@ TEST(Cli, AnInstalledCopyUsesTheDeliverablesInstalledWithIt) {
   ASSERT_EQ(install.exit, 0) << install.out << install.err;
   const std::string installed = prefix.path() + "/bin/lumivo-sim";
   ASSERT_TRUE(fs::exists(installed));
-  ASSERT_TRUE(fs::exists(prefix.path() + "/lib/libLumivoSimHost.so"));
+  ASSERT_TRUE(fs::exists(prefix.path() + "/lib/libLumivoSim.so"));
 
   Outcome help = runProgram(installed, {"--help"});
   EXPECT_TRUE(has(help.out, "Deliverables: " + prefix.path() + "/share/lumivo/device-root")) << help.out;
