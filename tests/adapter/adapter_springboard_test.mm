@@ -63,18 +63,6 @@ TEST_F(EventFrameworkTest, RegisteredListenerReceivesEventsThroughABrightnessLis
   EXPECT_EQ(listener.lastActivator, activator);
 }
 
-TEST_F(EventFrameworkTest, EventLeftAloneStaysUnhandled) {
-  class Ignoring : public host::Listener {
-   public:
-    void activatorReceiveEvent(host::Id, host::Id) override {}
-  };
-  static Ignoring listener;
-  host::activatorRegisterListener(host::activatorShared(), &listener, "com.example.ignored");
-  standin::EventOutcome outcome = standin::sendEvent("com.example.ignored");
-  EXPECT_TRUE(outcome.delivered);
-  EXPECT_FALSE(outcome.handled);
-}
-
 TEST_F(EventFrameworkTest, IncompleteRegistrationsRegisterNothing) {
   static RecordingListener listener;
   const std::size_t before = standin::listenerNames().size();
