@@ -2,9 +2,9 @@
 // class method, method and C function they may use, and the frameworks they
 // plug into, with the runs of releases (host/releases.h, by name) that have
 // it, in which processes, and the evidence for each run (class dumps of
-// each release, SDK exports). Both simulated platforms, the C++ one and the
-// Objective-C stand-ins, make exactly what this table offers; `host`,
-// `--help` and the README's release table are printed from it.
+// each release, SDK exports). The simulated iOS makes exactly what this
+// table offers; `host`, `--help` and the README's release table are printed
+// from it.
 #pragma once
 
 #include <span>
@@ -42,7 +42,7 @@ struct Offer {
 };
 
 // Every row, in a fixed order. Frameworks are packages the user installs:
-// the simulated platforms carry them on every release, and their rows hold
+// the simulated iOS carries them on every release, and their rows hold
 // the evidence that they work there.
 std::span<const Offer> offers();
 

@@ -1,6 +1,6 @@
-// How the stand-ins make a host generation: which classes, methods and
-// functions exist is decided once, at boot, by the offer table
-// (sim/offers.h) for SpringBoard, the process the stand-ins play, at the
+// How the simulated frameworks make a host generation: which classes,
+// methods and functions exist is decided once, at boot, by the offer table
+// (sim/offers.h) for the booted process (SpringBoard or another), at the
 // release's CoreFoundation version.
 #pragma once
 

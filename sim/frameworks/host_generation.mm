@@ -1,7 +1,8 @@
 // Booting a host generation: the CoreFoundation version, and the classes,
-// methods and private C functions the offer table gives SpringBoard on that
-// release. A method or function the table offers and no stand-in implements
-// stops the process: the stand-ins offer what the table says or nothing.
+// methods and private C functions the offer table gives the booted process
+// on that release. A method or function the table offers and no framework
+// here implements stops the process: the simulated iOS offers what the
+// table says or nothing.
 #import <Foundation/Foundation.h>
 
 #include <dlfcn.h>

@@ -1,8 +1,7 @@
-// Control of the Objective-C stand-ins for the platform pieces GNUstep lacks
-// (UIKit, SpringBoard, GraphicsServices, the event and toggle frameworks, the
-// hooking loader, CoreFoundation's notification centre and preferences). The
-// adapter reaches them only through the SDK's own declarations; the checks
-// drive and observe them through this header, as a user and the system would.
+// The simulated frameworks' own view of themselves, below the control API
+// (sim/device.h and its siblings): what one framework asks of another, and
+// what the adapter's own tests observe directly. The deliverables reach the
+// frameworks only through the SDK's declarations.
 #pragma once
 
 #import <Foundation/Foundation.h>
