@@ -22,24 +22,27 @@ struct HostOriginals {
 };
 HostOriginals gHost;
 
-id hostInit(id self, SEL) {
+// Typed as the extension calls the implementations it saved.
+host::Id hostInit(host::Id object, host::Sel) {
+  id self = reinterpret_cast<id>(object);
   ++gHost.inits;
   switch (gHost.result) {
     case HostOriginals::InitResult::Self:
-      return self;
+      return object;
     case HostOriginals::InitResult::Failed:  // init failed: [self release]; return nil;
       [self release];
-      return nil;
+      return nullptr;
     case HostOriginals::InitResult::Existing:  // a shared instance instead
       [self release];
-      return [gHost.existing retain];
+      return reinterpret_cast<host::Id>([gHost.existing retain]);
   }
-  return self;
+  return object;
 }
 
-void hostDealloc(id self, SEL cmd) {
+void hostDealloc(host::Id self, host::Sel cmd) {
   ++gHost.deallocs;
-  reinterpret_cast<void (*)(id, SEL)>(gHost.rootDealloc)(self, cmd);
+  reinterpret_cast<void (*)(id, SEL)>(gHost.rootDealloc)(reinterpret_cast<id>(self),
+                                                          reinterpret_cast<SEL>(const_cast<host::Selector*>(cmd)));
 }
 
 void standInOriginals(const char* className) {

@@ -150,8 +150,9 @@ TEST_F(Listener, ChecksTheKeyboardBeforeReadingTheBrightness) {
   for (const auto& entry : entries)
     if (entry.call != "notificationDelivered") calls.push_back(entry.call);
   const std::vector<std::string> event(calls.end() - 5, calls.end());
-  EXPECT_EQ(event, (std::vector<std::string>{"+[UIKeyboard isOnScreen]", "+[UIScreen mainScreen]", "-[UIScreen brightness]",
-                                             "GSEventSetBacklightLevel()", "-[LAEvent setHandled:]"}));
+  EXPECT_EQ(event, (std::vector<std::string>{"+[UIKeyboard isOnScreen]", "+[UIScreen mainScreen]",
+                                             "-[UIScreen brightness]", "GSEventSetBacklightLevel()",
+                                             "-[LAEvent setHandled:]"}));
   EXPECT_EQ(entries.back().detail, "true");
   EXPECT_EQ(entries[entries.size() - 2].detail, "0.55");
 }

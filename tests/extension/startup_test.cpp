@@ -37,7 +37,8 @@ TEST_F(Startup, InitialiserRunsItsStepsInOrder) {
   const int load = at("loaderLoad", "Lumivo2.dylib");
   const int upListener = at("-[LAActivator registerListener:forName:]", kUp);
   const int downListener = at("-[LAActivator registerListener:forName:]", kDown);
-  const int observer = at("CFNotificationCenterAddObserver()", std::string(settings::kChangedNotification) + " suspension=2");
+  const int observer =
+      at("CFNotificationCenterAddObserver()", std::string(settings::kChangedNotification) + " suspension=2");
   const auto& entries = sim::journalEntries();
   const auto read = std::find_if(entries.begin(), entries.end(), [](const sim::JournalEntry& entry) {
     return entry.call == "+[NSPropertyListSerialization propertyListWithData:options:format:error:]";
