@@ -86,6 +86,5 @@ void setCoreFoundationVersion(double version) { kCFCoreFoundationVersionNumber =
 
 const std::vector<std::string>& postedNotifications() { return gPosted; }
 
-int runLoopOnce() { return sim::runLoopOnce(); }
 
 }  // namespace standin

@@ -151,22 +151,6 @@ bool filterAdmits(const fs::path& library, const std::string& bundle) {
 
 namespace standin {
 
-void* loadModule(const std::string& path, std::string* error) {
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle && error) *error = dlerror();
-  return handle;
-}
-
-id loadSwitch(const std::string& executable, const std::string& infoPlist, std::string* error) {
-  offerSwitchPanel(true);
-  if (!loadModule(executable, error)) return nil;
-  auto principal = sim::plistString(infoPlist, "NSPrincipalClass");
-  Class cls = principal ? objc_getClass(principal->c_str()) : Nil;
-  id source = [[cls alloc] init];
-  if (!source && error) *error = "no instance of the principal class named in " + infoPlist;
-  return source;
-}
-
 void offerSwitchPanel(bool withStateChange) {
   Class source = objc_getClass("StandinSwitchPanel");
   Class panel = objc_getClass("FSSwitchPanel");

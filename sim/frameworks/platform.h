@@ -36,16 +36,10 @@ void makeGeneration(double version, bool springBoard, const std::set<std::string
 void setCoreFoundationVersion(double version);
 // Every name passed to notify_post, in order.
 const std::vector<std::string>& postedNotifications();
-// One turn of the main run loop: each name posted since the last turn is
-// delivered once to each of its observers, inside an autorelease pool.
-// Returns the callbacks made.
-int runLoopOnce();
 
 // Another process hands one key of `domain` to the preferences daemon,
 // which writes the domain's file at once.
 void daemonSetValue(const char* domain, const char* key, id value);
-// The domain's file as the platform reads it (empty when there is none).
-NSDictionary* daemonValues(const char* domain);
 // This process's caches and pending changes are dropped.
 void forgetPreferences();
 
@@ -54,21 +48,14 @@ void setFileSystemRoot(const std::string& root);
 
 // ---- loader and toggle framework
 
-// Loads a library or bundle executable as the loader does (its initialisers
-// run). Null, with `error` set, when it cannot be loaded.
-void* loadModule(const std::string& path, std::string* error);
 // Every MSHookMessageEx call as "Class selector" ("nil selector" for a nil
 // class), in order.
 const std::vector<std::string>& hookCalls();
-// What the toggle framework does for a switch bundle: loads the executable,
-// then creates the principal class named in `infoPlist`. Nil, with `error`
-// set, when either step fails. The object is owned by the caller.
-id loadSwitch(const std::string& executable, const std::string& infoPlist, std::string* error);
 // The toggle framework's panel (FSSwitchPanel and its shared instance),
-// which loadSwitch offers with the method: makes the class where the process
-// lacks it, and adds stateDidChangeForSwitchIdentifier: where asked and
-// missing. Nothing is taken away again: classes and methods, once made,
-// cannot be.
+// which loading the switches offers with the method: makes the class where
+// the process lacks it, and adds stateDidChangeForSwitchIdentifier: where
+// asked and missing. Nothing is taken away again: classes and methods, once
+// made, cannot be.
 void offerSwitchPanel(bool withStateChange);
 // Every identifier passed to the panel's stateDidChangeForSwitchIdentifier:,
 // in order.
@@ -133,10 +120,6 @@ void destroyFrontApplicationObjects();
 // front display change, sent in the form the host version uses.
 void showApplication(const std::optional<std::string>& identifier);
 void setLocked(bool locked);
-// How often SpringBoard's own front display handler ran, and the argument
-// the last run of the one-argument form received.
-int frontDisplayChanges();
-id lastFrontDisplay();
 
 // ---- event framework
 

@@ -179,6 +179,5 @@ void forgetPreferences() {
   [touchedStore() removeAllObjects];
 }
 
-NSDictionary* daemonValues(const char* domain) { return fileValues(domain); }
 
 }  // namespace standin

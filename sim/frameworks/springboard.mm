@@ -206,8 +206,6 @@ void showApplication(const std::optional<std::string>& identifier) {
 
 void setLocked(bool locked) { gLocked = locked; }
 
-int frontDisplayChanges() { return gFrontDisplayChanges; }
-id lastFrontDisplay() { return gLastFrontDisplay; }
 
 }  // namespace standin
 
