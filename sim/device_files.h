@@ -15,6 +15,9 @@ namespace sim {
 // The folder that stands for the booted device's "/" (boot sets it,
 // shutdown clears it); empty: the host's own "/".
 void setDeviceRoot(const std::string& root);
+// The device root, open (once, until the next setDeviceRoot) for paths to
+// be resolved inside it (sim/in_root.h); -1 when it cannot be opened.
+int deviceRootFd();
 // The host file-system path of a device path, below the device root.
 std::string hostPath(const std::string& devicePath);
 

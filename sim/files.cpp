@@ -48,6 +48,13 @@ std::string& rootFolder() {
 
 const std::string& rootPath() { return rootFolder(); }
 
+// The device root, open once for every path of the device (a folder moved
+// away meanwhile stays the device's root); -1 when it cannot be opened.
+Descriptor& rootDescriptor() {
+  static auto* root = new Descriptor;
+  return *root;
+}
+
 // The folder of a device path, open inside the root, and the path's last
 // name in it.
 struct Placed {
@@ -70,16 +77,25 @@ std::optional<Placed> placeInRoot(const std::string& devicePath, bool createFold
   std::string folderPath;
   Placed placed;
   if (!splitDevicePath(devicePath, &folderPath, &placed.name)) return std::nullopt;
-  Descriptor root = openRootFolder(rootPath());
-  if (!root.valid()) return std::nullopt;
-  placed.folder = openFolderInRoot(root.get(), folderPath, createFolders);
+  const int root = deviceRootFd();
+  if (root < 0) return std::nullopt;
+  placed.folder = openFolderInRoot(root, folderPath, createFolders);
   if (!placed.folder.valid()) return std::nullopt;
   return placed;
 }
 
 }  // namespace
 
-void setDeviceRoot(const std::string& root) { rootFolder() = root; }
+void setDeviceRoot(const std::string& root) {
+  rootFolder() = root;
+  rootDescriptor() = Descriptor();
+}
+
+int deviceRootFd() {
+  Descriptor& root = rootDescriptor();
+  if (!root.valid()) root = openRootFolder(rootPath());
+  return root.get();
+}
 
 std::string hostPath(const std::string& devicePath) {
   std::string root = rootPath();
@@ -90,10 +106,10 @@ std::string hostPath(const std::string& devicePath) {
 
 bool readDeviceFile(const std::string& devicePath, std::string& bytes) {
   bytes.clear();
-  Descriptor root = openRootFolder(rootPath());
-  if (!root.valid()) return false;
+  const int root = deviceRootFd();
+  if (root < 0) return false;
   // Non-blocking: a FIFO put at the path must not hang the reader.
-  Descriptor file = openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  Descriptor file = openInRoot(root, devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
   return file.valid() && plist::readWholeOpenFile(file.get(), bytes);
 }
 
@@ -116,11 +132,11 @@ FileStamp stampDeviceFile(const std::string& devicePath) {
   // file, so that it matches neither a file read nor the absence of one.
   FileStamp unknown;
   unknown.present = true;
-  Descriptor root = openRootFolder(rootPath());
-  if (!root.valid()) return unknown;
+  const int root = deviceRootFd();
+  if (root < 0) return unknown;
   // Opened as a read opens it, so that a link inside the root leads to the
   // same file.
-  Descriptor file = openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  Descriptor file = openInRoot(root, devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? FileStamp() : unknown;
   struct stat st {};
   return fstat(file.get(), &st) == 0 ? stampOf(st) : unknown;
@@ -143,8 +159,8 @@ bool replaceDeviceFileIfUnchanged(const std::string& devicePath, std::string_vie
 void setBeforeReplaceHook(void (*hook)(const std::string& devicePath)) { beforeReplaceHook = hook; }
 
 bool makeDeviceFolder(const std::string& devicePath) {
-  Descriptor root = openRootFolder(rootPath());
-  return root.valid() && openFolderInRoot(root.get(), devicePath, true).valid();
+  const int root = deviceRootFd();
+  return root >= 0 && openFolderInRoot(root, devicePath, true).valid();
 }
 
 bool removeDeviceFile(const std::string& devicePath, bool* existed) {
@@ -177,10 +193,10 @@ DeviceRead readDeviceFileChecked(const std::string& devicePath, std::string& byt
   };
   if (devicePath.find("/../") != std::string::npos) return DeviceRead::kAbsent;
   if (takeFault(readFaults(), devicePath)) return fail(DeviceRead::kFailed, "input/output error");
-  Descriptor root = openRootFolder(rootPath());
-  if (!root.valid()) return fail(DeviceRead::kFailed, "the device root cannot be opened");
+  const int root = deviceRootFd();
+  if (root < 0) return fail(DeviceRead::kFailed, "the device root cannot be opened");
   // Non-blocking: a FIFO put at the path must not hang the reader.
-  Descriptor file = openInRoot(root.get(), devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  Descriptor file = openInRoot(root, devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (!file.valid()) {
     if (errno == ENOENT || errno == ENOTDIR) return DeviceRead::kAbsent;
     return fail(DeviceRead::kFailed, std::strerror(errno));

@@ -77,7 +77,9 @@ std::string cannotWrite(const std::string& devicePath, int error) {
 
 }  // namespace
 
-PreferencesFile readPreferencesFile(const std::string& devicePath) { return readStamped(devicePath, nullptr); }
+PreferencesFile readPreferencesFile(const std::string& devicePath, FileStamp* stamp) {
+  return readStamped(devicePath, stamp);
+}
 
 PreferencesWriteResult editPreferencesFile(const std::string& devicePath,
                                            const std::function<bool(plist::Document&)>& edit) {

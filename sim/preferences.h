@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/host.h"
+#include "sim/device_files.h"
 #include "sim/plist/document.h"
 
 namespace sim {
@@ -25,8 +26,10 @@ struct PreferencesFile {
   plist::Document document;
 };
 
-// Reads the preferences file at a device path whole.
-PreferencesFile readPreferencesFile(const std::string& devicePath);
+// Reads the preferences file at a device path whole; `stamp`, when given,
+// receives the stamp of the file read (sim/device_files.h), from the
+// descriptor read.
+PreferencesFile readPreferencesFile(const std::string& devicePath, FileStamp* stamp = nullptr);
 
 // How a write of a preferences file went, with the reason in words when it
 // failed.

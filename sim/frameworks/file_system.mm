@@ -15,9 +15,9 @@
 namespace {
 
 sim::Descriptor openInDevice(const std::string& devicePath, int flags, mode_t mode = 0) {
-  sim::Descriptor root = sim::openRootFolder(sim::hostPath("/"));
-  if (!root.valid()) return root;
-  return sim::openInRoot(root.get(), devicePath, flags, mode);
+  const int root = sim::deviceRootFd();
+  if (root < 0) return sim::Descriptor();
+  return sim::openInRoot(root, devicePath, flags, mode);
 }
 
 }  // namespace
@@ -40,13 +40,13 @@ bool statFile(const std::string& devicePath, struct stat& status) {
     errno = ENOENT;
     return false;
   }
-  sim::Descriptor root = sim::openRootFolder(sim::hostPath("/"));
-  if (!root.valid()) return false;
-  sim::Descriptor folder = sim::openFolderInRoot(root.get(), folderPath, false);
+  const int root = sim::deviceRootFd();
+  if (root < 0) return false;
+  sim::Descriptor folder = sim::openFolderInRoot(root, folderPath, false);
   if (!folder.valid() || fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return false;
   if (!S_ISLNK(status.st_mode)) return true;
   // A link is followed as the device would follow it, inside the root.
-  sim::Descriptor file = sim::openInRoot(root.get(), devicePath, O_PATH);
+  sim::Descriptor file = sim::openInRoot(root, devicePath, O_PATH);
   return file.valid() && fstat(file.get(), &status) == 0;
 }
 

@@ -14,10 +14,12 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <map>
 #include <string>
 
 #include "sim/frameworks/foundation_files.h"
 #include "sim/frameworks/platform.h"
+#include "sim/device_files.h"
 #include "sim/journal.h"
 #include "sim/preferences.h"
 
@@ -62,22 +64,33 @@ std::string fileOf(const std::string& domain) {
 
 // The domain's values in its file: none when the file is absent or cannot
 // be read, as the daemon takes such a file for an empty domain.
-NSMutableDictionary* fileValues(const std::string& domain) {
+NSMutableDictionary* fileValues(const std::string& domain, sim::FileStamp* stamp = nullptr) {
   const std::string file = fileOf(domain);
   if (file.empty()) return [NSMutableDictionary dictionary];
-  sim::PreferencesFile read = sim::readPreferencesFile(file);
+  sim::PreferencesFile read = sim::readPreferencesFile(file, stamp);
   if (read.status != host::PreferencesStatus::kRead) return [NSMutableDictionary dictionary];
   return standin::objectOf(read.document.root(), true);
 }
 
-NSMutableDictionary* cached(const std::string& domain) {
-  NSString* key = [NSString stringWithUTF8String:domain.c_str()];
-  NSMutableDictionary* values = [cacheStore() objectForKey:key];
-  if (!values) {
-    values = fileValues(domain);
-    [cacheStore() setObject:values forKey:key];
-  }
+// The state of each domain's file when this process's cache of it was
+// taken: a synchronize reads the file again only when it has changed.
+std::map<std::string, sim::FileStamp>& cacheStamps() {
+  static auto* stamps = new std::map<std::string, sim::FileStamp>;
+  return *stamps;
+}
+
+// Takes the domain's values from its file into the cache.
+NSMutableDictionary* takeIntoCache(const std::string& domain) {
+  sim::FileStamp& stamp = cacheStamps()[domain];
+  stamp = sim::FileStamp();
+  NSMutableDictionary* values = fileValues(domain, &stamp);
+  [cacheStore() setObject:values forKey:[NSString stringWithUTF8String:domain.c_str()]];
   return values;
+}
+
+NSMutableDictionary* cached(const std::string& domain) {
+  NSMutableDictionary* values = [cacheStore() objectForKey:[NSString stringWithUTF8String:domain.c_str()]];
+  return values ? values : takeIntoCache(domain);
 }
 
 NSMutableDictionary* pending(const std::string& domain) {
@@ -123,10 +136,15 @@ Boolean CFPreferencesAppSynchronize(CFStringRef domain) {
   NSString* key = [NSString stringWithUTF8String:name.c_str()];
   // A failed hand-over drops the changes, which the file never got, so that
   // the cache and the file agree again.
-  const bool handed = ![touchedStore() containsObject:key] || handOver(name, changes);
+  const bool touched = [touchedStore() containsObject:key];
+  const bool handed = !touched || handOver(name, changes);
   [changes removeAllObjects];
   [touchedStore() removeObject:key];
-  [cacheStore() setObject:fileValues(name) forKey:[NSString stringWithUTF8String:name.c_str()]];
+  const std::string file = fileOf(name);
+  const auto stamp = cacheStamps().find(name);
+  if (touched || stamp == cacheStamps().end() || ![cacheStore() objectForKey:key] ||
+      (!file.empty() && sim::stampDeviceFile(file) != stamp->second))
+    takeIntoCache(name);
   return handed;
 }
 
@@ -175,6 +193,7 @@ void daemonSetValue(const char* domain, const char* key, id value) {
 
 void forgetPreferences() {
   [cacheStore() removeAllObjects];
+  cacheStamps().clear();
   [pendingStore() removeAllObjects];
   [touchedStore() removeAllObjects];
 }

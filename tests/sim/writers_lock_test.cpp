@@ -89,6 +89,8 @@ TEST_F(WritersLockRefusal, AFullInodeTableIsNamed) {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         mount("lumivo-test", folder.c_str(), "tmpfs", 0, "nr_inodes=8,size=1m") != 0)
       _exit(77);
+    // The device root open before lies in the namespace left behind.
+    sim::setDeviceRoot(root_.path());
     int files = 0;
     while (Descriptor(open((folder + "/" + std::to_string(files)).c_str(), O_CREAT | O_WRONLY, 0644)).valid()) ++files;
     const std::string full = std::strerror(ENOSPC);
