@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/frameworks/brightness.h"
+
 namespace standin {
 
 // ---- host generations
@@ -69,8 +71,6 @@ void setScreenBrightness(CGFloat brightness);
 void setKeyboardOnScreen(bool shown);
 // Every level passed to GSEventSetBacklightLevel, and to
 // BKSDisplayBrightnessSet (with 1 as its second argument), as passed.
-enum BrightnessFunction { kBacklight, kDisplayBrightness };
-void recordBrightness(BrightnessFunction function, float level);
 const std::vector<float>& backlightLevels();
 const std::vector<float>& displayBrightnessLevels();
 
@@ -98,8 +98,6 @@ int windowsVisible();
 const std::vector<std::string>& openedLinks();
 // A link reaches the system (any of the ways to open one).
 void openLink(NSURL* url);
-// The screen's brightness now, without a call the journal would record.
-CGFloat screenBrightness();
 // An application other than SpringBoard starts: the shared application.
 void startApplication();
 // Every alert leaves the screen, untapped.

@@ -263,7 +263,7 @@ namespace standin {
 void setMainScreenPresent(bool present) { gScreenPresent = present; }
 void setScreenBrightness(CGFloat brightness) { gBrightness = brightness; }
 void setKeyboardOnScreen(bool shown) { gKeyboardShown = shown; }
-CGFloat screenBrightness() { return gBrightness; }
+double screenBrightness() { return gBrightness; }
 
 void openLink(NSURL* url) {
   const char* text = [[url absoluteString] UTF8String];

@@ -1,6 +1,6 @@
 // GraphicsServices' backlight function, in a library of its own that only
 // the releases exporting it load.
-#include "sim/frameworks/platform.h"
+#include "sim/frameworks/brightness.h"
 #include "sim/journal.h"
 #include "sim/journal_text.h"
 #include "adapter/include/GraphicsServices.h"

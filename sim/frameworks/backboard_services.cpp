@@ -1,10 +1,8 @@
 // BackBoardServices' display brightness functions, in a library of its own
 // that only the releases exporting them load.
-#import <UIKit/UIKit.h>
-
 #include <cstdint>
 
-#include "sim/frameworks/platform.h"
+#include "sim/frameworks/brightness.h"
 #include "sim/journal.h"
 #include "sim/journal_text.h"
 
