@@ -76,7 +76,9 @@ Options:
          formatVersion(host::coreFoundationOf("7.0")) + R"( the
                      iOS 3-6 hosts (display stacks below )" + formatVersion(host::kWorkspaceVersion) +
          R"(). Named releases:
-)") + releaseList() + R"(  --journal          print every host call the deliverables make, as it happens
+)") + releaseList() + R"(  --journal          print every platform call the deliverables make, as it happens,
+                     named as `host` lists it: +[SBLockScreenManager sharedInstance],
+                     BKSDisplayBrightnessSet(), CFPreferencesCopyMultiple(), ...
   --ready-file FILE  create FILE once the device has booted, so that another process
                      started on the same root knows this one will hear its posts
   -h, --help         this text (also: lumivo-sim help)
