@@ -6,6 +6,7 @@
 #include "sim/activator.h"
 #include "sim/frameworks/journal_call.h"
 #include "sim/frameworks/platform.h"
+#include "sim/journal_text.h"
 #include "sim/uikit.h"
 
 namespace {
@@ -23,7 +24,7 @@ NSMutableDictionary* listeners() {
 
 @implementation LAEvent
 - (void)setHandled:(BOOL)handled {
-  sim::journal("-[LAEvent setHandled:]", handled ? "true" : "false");
+  sim::journal("-[LAEvent setHandled:]", sim::journalText(static_cast<bool>(handled)));
   gHandled = handled;
 }
 @end

@@ -20,7 +20,6 @@
 #include "sim/frameworks/platform.h"
 #include "sim/journal.h"
 #include "sim/notify.h"
-#include "sim/springboard.h"
 #include "sim/offers.h"
 
 namespace fs = std::filesystem;
@@ -56,11 +55,7 @@ bool isSpringBoard(const BootOptions& options) { return bundleIdentifierFor(opti
 void startProcess(const BootOptions& options) {
   if (!isSpringBoard(options)) return standin::startApplication();
   standin::startSpringBoard();
-  if (objc_getClass("SBDisplayStack")) {
-    for (int i = 0; i < options.displayStacksAtStart; ++i) createDisplayStack();
-  } else if (options.workspaceAtStart) {
-    createWorkspace();
-  }
+  standin::createFrontApplicationObjects(options.displayStacksAtStart, options.workspaceAtStart);
 }
 
 }  // namespace

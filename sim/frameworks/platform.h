@@ -67,8 +67,6 @@ const std::vector<std::string>& switchStateChanges();
 
 // Whether UIScreen mainScreen yields a screen.
 void setMainScreenPresent(bool present);
-void setScreenBrightness(CGFloat brightness);
-void setKeyboardOnScreen(bool shown);
 // Every level passed to GSEventSetBacklightLevel, and to
 // BKSDisplayBrightnessSet (with 1 as its second argument), as passed.
 const std::vector<float>& backlightLevels();
@@ -108,10 +106,10 @@ void takeAlertsDown();
 // Starts SpringBoard, which becomes the shared application. Needs a booted
 // host generation, as every SpringBoard call below does.
 void startSpringBoard();
-// The host creates its objects that name the front application: four display
-// stacks where the release has them (the second holds the front
-// application), a workspace otherwise.
-void createFrontApplicationObjects();
+// The host creates its objects that name the front application:
+// `displayStacks` display stacks where the release has them (the second
+// holds the front application), a workspace otherwise (when `workspace`).
+void createFrontApplicationObjects(int displayStacks = 4, bool workspace = true);
 // Destroys the objects createFrontApplicationObjects made.
 void destroyFrontApplicationObjects();
 // `identifier` comes to the front, or the home screen when none; either is a

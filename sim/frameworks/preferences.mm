@@ -142,8 +142,8 @@ Boolean CFPreferencesAppSynchronize(CFStringRef domain) {
   [touchedStore() removeObject:key];
   const std::string file = fileOf(name);
   const auto stamp = cacheStamps().find(name);
-  if (touched || stamp == cacheStamps().end() || ![cacheStore() objectForKey:key] ||
-      (!file.empty() && sim::stampDeviceFile(file) != stamp->second))
+  // The cache and its stamp are taken and dropped together.
+  if (touched || stamp == cacheStamps().end() || (!file.empty() && sim::stampDeviceFile(file) != stamp->second))
     takeIntoCache(name);
   return handed;
 }

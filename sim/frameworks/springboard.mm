@@ -8,6 +8,7 @@
 
 #include "sim/frameworks/host_generation.h"
 #include "sim/frameworks/journal_call.h"
+#include "sim/journal_text.h"
 #include "sim/springboard.h"
 #include "sim/frameworks/platform.h"
 #include "adapter/include/SpringBoard.h"
@@ -88,7 +89,7 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
   return gFront;
 }
 - (BOOL)isLocked {
-  standin::journalMessage(self, _cmd, gLocked ? "true" : "false");
+  standin::journalMessage(self, _cmd, sim::journalText(gLocked));
   return gLocked;
 }
 - (void)applicationOpenURL:(NSURL*)url {
@@ -106,7 +107,7 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
   return controller;
 }
 - (BOOL)isLocked {
-  standin::journalMessage(self, _cmd, gLocked ? "true" : "false");
+  standin::journalMessage(self, _cmd, sim::journalText(gLocked));
   return gLocked;
 }
 @end
@@ -120,7 +121,7 @@ id newInstanceOf(const char* className) { return [[objc_getClass(className) allo
   return manager;
 }
 - (BOOL)isUILocked {
-  standin::journalMessage(self, _cmd, gLocked ? "true" : "false");
+  standin::journalMessage(self, _cmd, sim::journalText(gLocked));
   return gLocked;
 }
 @end
@@ -180,12 +181,12 @@ void startSpringBoard() {
   gSpringBoard = newInstanceOf("SpringBoard");
 }
 
-void createFrontApplicationObjects() {
+void createFrontApplicationObjects(int displayStacks, bool workspace) {
   // Whichever of them the release has.
-  const bool stacks = objc_getClass("SBDisplayStack") != nil;
-  for (int i = 0; i < (stacks ? 4 : 1); ++i) {
-    if (stacks) sim::createDisplayStack();
-    else sim::createWorkspace();
+  if (objc_getClass("SBDisplayStack")) {
+    for (int i = 0; i < displayStacks; ++i) sim::createDisplayStack();
+  } else if (workspace) {
+    sim::createWorkspace();
   }
 }
 

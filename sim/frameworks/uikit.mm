@@ -58,7 +58,7 @@ NSMutableArray* alertsShown() {
 
 @implementation UIKeyboard
 + (BOOL)isOnScreen {
-  sim::journal("+[UIKeyboard isOnScreen]", gKeyboardShown ? "true" : "false");
+  sim::journal("+[UIKeyboard isOnScreen]", sim::journalText(gKeyboardShown));
   return gKeyboardShown;
 }
 @end
@@ -261,8 +261,6 @@ std::span<const MadeClass> uikitClasses() { return kUIKitClasses; }
 namespace standin {
 
 void setMainScreenPresent(bool present) { gScreenPresent = present; }
-void setScreenBrightness(CGFloat brightness) { gBrightness = brightness; }
-void setKeyboardOnScreen(bool shown) { gKeyboardShown = shown; }
 double screenBrightness() { return gBrightness; }
 
 void openLink(NSURL* url) {

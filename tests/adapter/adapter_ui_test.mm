@@ -6,6 +6,7 @@
 
 #include "host/releases.h"
 #include "sim/frameworks/platform.h"
+#include "sim/uikit.h"
 #include "tests/adapter/pool.h"
 #include "adapter/classes/LumivoSwitch.h"
 #include "host/host.h"
@@ -23,7 +24,7 @@ using ScreenTest = PooledTest;
 
 TEST_F(ScreenTest, BrightnessIsTheMainScreensInThePlatformsWidth) {
   standin::setMainScreenPresent(true);
-  standin::setScreenBrightness(0.3);
+  sim::setScreenBrightness(0.3);
   host::Id screen = host::screenMain();
   ASSERT_EQ(objc(screen), [UIScreen mainScreen]);
   EXPECT_EQ(host::screenBrightness(screen), host::CGFloat(0.3));
@@ -33,7 +34,7 @@ TEST_F(ScreenTest, BrightnessIsTheMainScreensInThePlatformsWidth) {
 // message to nil is whatever the previous call left in the register.
 TEST_F(ScreenTest, NoMainScreenReadsAsZeroEvenAfterABrightnessWasRead) {
   standin::setMainScreenPresent(true);
-  standin::setScreenBrightness(0.8);
+  sim::setScreenBrightness(0.8);
   EXPECT_EQ(host::screenBrightness(host::screenMain()), host::CGFloat(0.8));
   standin::setMainScreenPresent(false);
   host::Id screen = host::screenMain();
